@@ -1,0 +1,27 @@
+// Byte-level helpers for GBK (code page 936) texts. A byte of 0x80 or more
+// begins a two-byte character; searches never start on its second byte.
+#pragma once
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace gbk {
+
+inline bool isLeadByte(unsigned char b) { return b >= 0x80; }
+
+// Length of the character that starts at text[pos]: 2 for a lead byte, else 1.
+// A lead byte at the very end counts as 2 too, which carries the caller past the end.
+inline size_t charLength(std::string_view text, size_t pos) {
+    return isLeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1;
+}
+
+// Full-width ASCII forms (A3 A1..A3 FE) become their ASCII character and the
+// ideographic space (A1 A1) becomes a space.
+std::string foldFullWidth(std::string_view text);
+
+// Removes every ASCII space and ideographic space, wherever they stand.
+std::string removeSpaces(std::string_view text);
+
+std::string decimal(long long n);
+
+}  // namespace gbk

@@ -1,0 +1,33 @@
+#include "app/settings_rules.h"
+
+#include <limits>
+#include <string>
+
+#include "app/gbk_text.h"
+
+int32_t textToInt(std::string_view text) {
+    const std::string folded = gbk::foldFullWidth(text);
+    size_t i = 0;
+    auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (i < folded.size() && isSpace(folded[i])) ++i;
+    bool negative = false;
+    if (i < folded.size() && (folded[i] == '+' || folded[i] == '-')) negative = folded[i++] == '-';
+
+    // Accumulate as a negative number so that INT32_MIN is reachable without overflow.
+    constexpr int64_t kMin = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kMax = std::numeric_limits<int32_t>::max();
+    int64_t value = 0;
+    for (; i < folded.size() && folded[i] >= '0' && folded[i] <= '9'; ++i) {
+        value = value * 10 - (folded[i] - '0');
+        if (value < kMin - 1) value = kMin - 1;  // stays saturated, never overflows
+    }
+    if (!negative) value = -value;
+    if (value < kMin) return static_cast<int32_t>(kMin);
+    if (value > kMax) return static_cast<int32_t>(kMax);
+    return static_cast<int32_t>(value);
+}
+
+bool textToBool(std::string_view text) {
+    if (text.empty()) return false;
+    return gbk::removeSpaces(text) != settings::kFalse;
+}
