@@ -1,0 +1,171 @@
+#include "app/main_window.h"
+
+#include "app/app_state.h"
+#include "app/settings_rules.h"
+#include "items/loader.h"
+#include "paste/paste.h"
+#include "paste/stepping.h"
+#include "platform/desktop.h"
+
+namespace {
+
+enum MenuCommand : UINT { kCmdSettings = 101, kCmdModify = 102, kCmdUtf8 = 103 };
+
+constexpr int kWindowWidth = 360, kWindowHeight = 458;
+
+WNDPROC g_labelProc = nullptr;
+
+void onHotkeyRelay(int32_t id) {
+    MainWindow& mw = mainWindow();
+    WindowPasteHost host(appState(), mw.window, mw.itemList);
+    onHotkeyEvent(appState(), host, id, 0);
+}
+
+LRESULT CALLBACK relayLabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kHotkeyRelayMessage) {
+        onHotkeyRelay(static_cast<int32_t>(wp));
+        return 0;
+    }
+    return CallWindowProcA(g_labelProc, hwnd, msg, wp, lp);
+}
+
+void onListNotify(const NMHDR& hdr) {
+    MainWindow& mw = mainWindow();
+    if (hdr.hwndFrom != mw.itemList) return;
+    if (hdr.code == NM_CLICK) {
+        WindowPasteHost host(appState(), mw.window, mw.itemList);
+        selectFromList(appState(), host);
+    } else if (hdr.code == NM_RCLICK) {
+        showItemMenu();
+    }
+}
+
+void onMenuCommand(UINT id) {
+    switch (id) {
+        case kCmdSettings: break;  // the settings window is not part of this build yet
+        case kCmdModify: break;    // does nothing by design
+        case kCmdUtf8: redecodeAsUtf8(appState(), mainWindow().itemList); break;
+        default: break;
+    }
+}
+
+LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_NOTIFY:
+            onListNotify(*reinterpret_cast<const NMHDR*>(lp));
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wp) == 0 && lp == 0) onMenuCommand(LOWORD(wp));
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            return DefWindowProcA(hwnd, msg, wp, lp);
+    }
+}
+
+HMENU createMenuBar() {
+    HMENU items = CreatePopupMenu();
+    AppendMenuA(items, MF_STRING, kCmdSettings, "设置");
+    AppendMenuA(items, MF_STRING, kCmdModify, "修改");
+    AppendMenuA(items, MF_STRING, kCmdUtf8, "utf-8编码");
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items), "dd");
+    return bar;  // never attached to the window: "dd" is shown only as the pop-up
+}
+
+void createControls(MainWindow& mw, HINSTANCE instance) {
+    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+    mw.itemList = CreateWindowExA(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS, 0, 0,
+        352, 408, mw.window, nullptr, instance, nullptr);
+    SendMessageA(mw.itemList, WM_SETFONT, font, FALSE);
+    const DWORD ex = LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
+    SendMessageA(mw.itemList, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
+    SendMessageA(mw.itemList, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
+    SendMessageA(mw.itemList, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
+    SendMessageA(mw.itemList, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
+    const struct {
+        const char* heading;
+        int width;
+    } columns[] = {{"序号", 40}, {"复制内容", 280}};
+    for (int i = 0; i < 2; ++i) {
+        LVCOLUMNA col{};
+        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+        col.pszText = const_cast<char*>(columns[i].heading);
+        col.cx = columns[i].width;
+        col.iSubItem = i;
+        SendMessageA(mw.itemList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+    }
+
+    // The relay label has no height and sits right of the client area.
+    mw.relayLabel = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 360, 24, 24, 0, mw.window, nullptr,
+                                    instance, nullptr);
+    g_labelProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(mw.relayLabel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&relayLabelProc)));
+
+    mw.menuBar = createMenuBar();
+    mw.dropObject.onFile = [](const std::string& path) {
+        loadDroppedFile(appState(), mainWindow().itemList, path);
+    };
+}
+
+std::string settingsFile() { return appState().settingsDir + settings::kFileName; }
+
+std::string readStored(const settings::Key& key) {
+    return readSetting(settingsFile(), settings::kSection, key.name, key.fallback);
+}
+
+}  // namespace
+
+MainWindow& mainWindow() {
+    static MainWindow mw;
+    return mw;
+}
+
+bool createMainWindow(HINSTANCE instance) {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = mainWindowProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMainWindowClass;
+    if (!RegisterClassExA(&wc)) return false;
+
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
+    MainWindow& mw = mainWindow();
+    mw.window = CreateWindowExA(0, kMainWindowClass, kMainTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                                x, y, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
+    if (!mw.window) return false;
+    SendMessageA(mw.window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    createControls(mw, instance);
+    return true;
+}
+
+void initMainWindow() {
+    AppState& app = appState();
+    MainWindow& mw = mainWindow();
+    app.settingsDir = getSpecialFolder(1) + "\\brenko\\Quilvo\\set\\";
+    ensureDirectory(app.settingsDir);
+    app.hotkeyCode = textToInt(readStored(settings::kHotkeyCode));
+    registerDropTarget(mw.dropObject, mw.itemList);
+    app.hotkeyId = registerGlobalHotkey(mw.window, mw.relayLabel, 0, static_cast<UINT>(app.hotkeyCode));
+    app.infiniteLoop = textToBool(readStored(settings::kInfiniteLoop));
+    app.loopOrder = textToInt(readStored(settings::kLoopOrder));
+    app.separator = readStored(settings::kSeparator);
+    app.pasteDelayMs = textToInt(readStored(settings::kDelay));
+    app.hotkeyMode = textToInt(readStored(settings::kHotkeyMode));
+}
+
+void showItemMenu() {
+    MainWindow& mw = mainWindow();
+    showPopupMenu(mw.window, GetSubMenu(mw.menuBar, 0));
+}

@@ -1,0 +1,43 @@
+// Functions that the program binds by name from their DLL on first use.
+// Each accessor resolves its function once and caches it; a function that
+// cannot be bound ends the program with a message naming DLL and function.
+#pragma once
+#include "platform/win.h"
+
+void* bindByName(const char* dll, const char* function);
+
+#define NX_BOUND_AS(dll, name, type)                                                     \
+    inline type bound_##name() {                                                         \
+        static const type fn = reinterpret_cast<type>(bindByName(dll, #name));           \
+        return fn;                                                                       \
+    }
+#define NX_BOUND(dll, name) NX_BOUND_AS(dll, name, decltype(&::name))
+
+namespace bound {
+
+// Text conversion.
+NX_BOUND("kernel32.dll", MultiByteToWideChar)
+NX_BOUND("kernel32.dll", WideCharToMultiByte)
+NX_BOUND("kernel32.dll", lstrlenW)
+
+// Clipboard block and the paste wait.
+NX_BOUND("kernel32.dll", GlobalAlloc)
+NX_BOUND("kernel32.dll", GlobalLock)
+NX_BOUND("kernel32.dll", GlobalUnlock)
+using RtlMoveMemoryFn = void(WINAPI*)(void*, const void*, SIZE_T);
+NX_BOUND_AS("kernel32.dll", RtlMoveMemory, RtlMoveMemoryFn)
+NX_BOUND("kernel32.dll", CreateWaitableTimerA)
+NX_BOUND("kernel32.dll", SetWaitableTimer)
+NX_BOUND("kernel32.dll", CloseHandle)
+NX_BOUND("user32.dll", OpenClipboard)
+NX_BOUND("user32.dll", EmptyClipboard)
+NX_BOUND("user32.dll", SetClipboardData)
+NX_BOUND("user32.dll", CloseClipboard)
+NX_BOUND("user32.dll", GetForegroundWindow)
+NX_BOUND("user32.dll", MsgWaitForMultipleObjects)
+
+// Folder creation.
+using MakeSureDirectoryPathExistsFn = BOOL(WINAPI*)(PCSTR);
+NX_BOUND_AS("dbghelp.dll", MakeSureDirectoryPathExists, MakeSureDirectoryPathExistsFn)
+
+}  // namespace bound

@@ -1,0 +1,84 @@
+#include "platform/drop_target.h"
+
+#include <vector>
+
+class FileDropTarget final : public IDropTarget {
+public:
+    explicit FileDropTarget(DropTargetObject& owner) : owner_(owner) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (riid == IID_IUnknown || riid == IID_IDropTarget) {
+            *out = static_cast<IDropTarget*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG n = InterlockedDecrement(&refs_);
+        if (n == 0) delete this;
+        return n;
+    }
+
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        FORMATETC fmt{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        accepting_ = data && data->QueryGetData(&fmt) == S_OK;
+        *effect = accepting_ ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* effect) override {
+        *effect = accepting_ ? DROPEFFECT_COPY : DROPEFFECT_NONE;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override {
+        accepting_ = false;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
+        *effect = DROPEFFECT_NONE;
+        accepting_ = false;
+        FORMATETC fmt{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium{};
+        if (!data || FAILED(data->GetData(&fmt, &medium))) return S_OK;
+        std::vector<std::string> paths;
+        if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
+            const auto drop = static_cast<HDROP>(medium.hGlobal);
+            const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+            for (UINT i = 0; i < count; ++i) {
+                std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+                path.resize(DragQueryFileA(drop, i, &path[0], static_cast<UINT>(path.size())));
+                paths.push_back(path);
+            }
+        }
+        ReleaseStgMedium(&medium);
+        if (paths.empty()) return S_OK;
+        *effect = DROPEFFECT_COPY;
+        if (owner_.onFile) owner_.onFile(droppedPathsText(paths.data(), paths.size()));
+        return S_OK;
+    }
+
+private:
+    DropTargetObject& owner_;
+    LONG refs_ = 1;
+    bool accepting_ = false;
+};
+
+std::string droppedPathsText(const std::string* paths, size_t count) {
+    if (count == 1) return paths[0];
+    std::string text;
+    for (size_t i = 0; i < count; ++i) text += paths[i] + "\r\n";
+    return text;
+}
+
+bool registerDropTarget(DropTargetObject& object, HWND window) {
+    if (object.target) return false;
+    auto* target = new FileDropTarget(object);
+    if (FAILED(RegisterDragDrop(window, target))) {
+        target->Release();
+        return false;
+    }
+    object.target = target;  // RegisterDragDrop holds its own reference; ours lives with the program
+    return true;
+}

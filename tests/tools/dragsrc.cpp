@@ -1,0 +1,149 @@
+// Test drag source: a small window that starts a real OLE drag of the files
+// named on the command line when the left button goes down on it.
+// dragsrc.exe <x> <y> <file> [<file>...]
+#include <windows.h>
+#include <shellapi.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+static std::vector<std::wstring> g_files;
+
+static HGLOBAL makeDropFiles() {
+    size_t chars = 1;
+    for (auto& f : g_files) chars += f.size() + 1;
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* df = static_cast<DROPFILES*>(GlobalLock(h));
+    df->pFiles = sizeof(DROPFILES);
+    df->fWide = TRUE;
+    auto* p = reinterpret_cast<wchar_t*>(df + 1);
+    for (auto& f : g_files) {
+        memcpy(p, f.c_str(), (f.size() + 1) * sizeof(wchar_t));
+        p += f.size() + 1;
+    }
+    GlobalUnlock(h);
+    return h;
+}
+
+class DataObject final : public IDataObject {
+    LONG refs_ = 1;
+    FORMATETC fmt_{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (riid == IID_IUnknown || riid == IID_IDataObject) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG n = InterlockedDecrement(&refs_);
+        if (!n) delete this;
+        return n;
+    }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
+        if (QueryGetData(f) != S_OK) return DV_E_FORMATETC;
+        m->tymed = TYMED_HGLOBAL;
+        m->hGlobal = makeDropFiles();
+        m->pUnkForRelease = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* f) override {
+        return f && f->cfFormat == CF_HDROP && (f->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
+        out->ptd = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD dir, IEnumFORMATETC** e) override {
+        if (dir != DATADIR_GET) return E_NOTIMPL;
+        return SHCreateStdEnumFmtEtc(1, &fmt_, e);
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+};
+
+class DropSource final : public IDropSource {
+    LONG refs_ = 1;
+
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
+        if (riid == IID_IUnknown || riid == IID_IDropSource) {
+            *out = this;
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        LONG n = InterlockedDecrement(&refs_);
+        if (!n) delete this;
+        return n;
+    }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
+        if (escape) return DRAGDROP_S_CANCEL;
+        return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+        case WM_LBUTTONDOWN: {
+            auto* data = new DataObject;
+            auto* source = new DropSource;
+            DWORD effect = 0;
+            HRESULT hr = DoDragDrop(data, source, DROPEFFECT_COPY, &effect);
+            data->Release();
+            source->Release();
+            SetWindowTextW(hwnd, hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? L"dropped" : L"not dropped");
+            return 0;
+        }
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc < 4) return 2;
+    for (int i = 3; i < argc; ++i) {
+        wchar_t full[MAX_PATH * 4];
+        GetFullPathNameW(argv[i], MAX_PATH * 4, full, nullptr);
+        g_files.push_back(full);
+    }
+    OleInitialize(nullptr);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = inst;
+    wc.lpszClassName = L"NexluneTestDragSource";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    RegisterClassW(&wc);
+    CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"drag source", WS_POPUP | WS_VISIBLE, _wtoi(argv[1]),
+                    _wtoi(argv[2]), 120, 80, nullptr, nullptr, inst, nullptr);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    OleUninitialize();
+    return 0;
+}

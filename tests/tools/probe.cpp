@@ -1,0 +1,180 @@
+// Test probe: reads the running Nexlune from outside, as another program
+// would, and prints what it finds as UTF-8 lines.
+//   probe title | rows | selected | rowpoint N | pid | cputime | exstyle | popup
+//   probe setclip TEXT | getclip | holdclip MS
+#include <windows.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+static void out(const std::string& s) {
+    DWORD put;
+    std::string line = s + "\n";
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), static_cast<DWORD>(line.size()), &put, nullptr);
+}
+
+static std::string utf8(const std::wstring& w) {
+    int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    std::string s(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return s;
+}
+
+static std::wstring wide(const std::string& u) {
+    int n = MultiByteToWideChar(CP_UTF8, 0, u.data(), static_cast<int>(u.size()), nullptr, 0);
+    std::wstring w(n, L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, u.data(), static_cast<int>(u.size()), &w[0], n);
+    return w;
+}
+
+static std::string hex(const std::string& s) {
+    static const char* d = "0123456789abcdef";
+    std::string h;
+    for (unsigned char c : s) {
+        h += d[c >> 4];
+        h += d[c & 15];
+    }
+    return h;
+}
+
+static HWND mainWindow() { return FindWindowA("Vorpa.Nexlune.Main", nullptr); }
+static HWND listOf(HWND main) { return FindWindowExA(main, nullptr, "SysListView32", nullptr); }
+
+// Reads a list-view cell of another process through memory allocated there.
+static std::string remoteCell(HWND list, int row, int col) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return "";
+    const SIZE_T chars = 1 << 20;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(proc, nullptr, sizeof(LVITEMW) + chars * 2, MEM_COMMIT, PAGE_READWRITE));
+    LVITEMW item{};
+    item.iSubItem = col;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+    item.cchTextMax = static_cast<int>(chars);
+    WriteProcessMemory(proc, remote, &item, sizeof item, nullptr);
+    LRESULT n = SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote));
+    std::wstring text(n, L'\0');
+    if (n > 0) ReadProcessMemory(proc, remote + sizeof(LVITEMW), &text[0], n * 2, nullptr);
+    VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    CloseHandle(proc);
+    return utf8(text);
+}
+
+static bool remoteRowRect(HWND list, int row, RECT& rc) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE proc = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!proc) return false;
+    void* remote = VirtualAllocEx(proc, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+    RECT in{};
+    in.left = LVIR_BOUNDS;
+    WriteProcessMemory(proc, remote, &in, sizeof in, nullptr);
+    bool ok = SendMessageW(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote)) != 0;
+    ReadProcessMemory(proc, remote, &rc, sizeof rc, nullptr);
+    VirtualFreeEx(proc, remote, 0, MEM_RELEASE);
+    CloseHandle(proc);
+    return ok;
+}
+
+static bool setClipboard(const std::wstring& text) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * 2);
+    memcpy(GlobalLock(h), text.c_str(), (text.size() + 1) * 2);
+    GlobalUnlock(h);
+    SetClipboardData(CF_UNICODETEXT, h);
+    CloseClipboard();
+    return true;
+}
+
+int main(int argc, char** argv) {
+    if (argc < 2) return 2;
+    const std::string cmd = argv[1];
+    if (cmd == "setclip" && argc > 2) return setClipboard(wide(argv[2])) ? 0 : 1;
+    if (cmd == "getclip") {
+        if (!OpenClipboard(nullptr)) return 1;
+        HANDLE h = GetClipboardData(CF_UNICODETEXT);
+        std::wstring w = h ? static_cast<const wchar_t*>(GlobalLock(h)) : L"";
+        if (h) GlobalUnlock(h);
+        CloseClipboard();
+        out(hex(utf8(w)));
+        return 0;
+    }
+    if (cmd == "holdclip" && argc > 2) {
+        // Keeps the clipboard open, as a clipboard manager might, for MS ms.
+        if (!OpenClipboard(nullptr)) return 1;
+        out("held");
+        Sleep(atoi(argv[2]));
+        CloseClipboard();
+        return 0;
+    }
+
+    HWND main = mainWindow();
+    if (!main) {
+        out("none");
+        return 1;
+    }
+    HWND list = listOf(main);
+    if (cmd == "title") {
+        wchar_t buf[512] = {};
+        GetWindowTextW(main, buf, 512);
+        out(utf8(buf));
+    } else if (cmd == "rows") {
+        const int n = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+        out(std::to_string(n));
+        for (int i = 0; i < n; ++i) out(hex(remoteCell(list, i, 0)) + " " + hex(remoteCell(list, i, 1)));
+    } else if (cmd == "selected") {
+        out(std::to_string(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
+    } else if (cmd == "rowpoint" && argc > 2) {
+        RECT rc;
+        if (!remoteRowRect(list, atoi(argv[2]), rc)) return 1;
+        POINT pt{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2};
+        if (pt.x > 150) pt.x = 150;
+        ClientToScreen(list, &pt);
+        out(std::to_string(pt.x) + " " + std::to_string(pt.y));
+    } else if (cmd == "listpoint") {  // a point in the list below all rows
+        RECT rc;
+        GetWindowRect(list, &rc);
+        out(std::to_string(rc.left + 100) + " " + std::to_string(rc.bottom - 30));
+    } else if (cmd == "rect") {
+        RECT rc;
+        GetWindowRect(main, &rc);
+        out(std::to_string(rc.left) + " " + std::to_string(rc.top) + " " + std::to_string(rc.right - rc.left) + " " +
+            std::to_string(rc.bottom - rc.top));
+    } else if (cmd == "style") {
+        char buf[64];
+        snprintf(buf, sizeof buf, "%08lx %08lx %08lx", static_cast<unsigned long>(GetWindowLongW(main, GWL_STYLE)),
+                 static_cast<unsigned long>(GetWindowLongW(main, GWL_EXSTYLE)),
+                 static_cast<unsigned long>(GetWindowLongW(list, GWL_STYLE)));
+        out(buf);
+    } else if (cmd == "pid" || cmd == "cputime") {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        if (cmd == "pid") {
+            out(std::to_string(pid));
+            return 0;
+        }
+        HANDLE proc = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, pid);
+        FILETIME c, e, k, u;
+        if (!proc || !GetProcessTimes(proc, &c, &e, &k, &u)) return 1;
+        auto ms = [](FILETIME f) { return ((static_cast<unsigned long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000; };
+        out(std::to_string(ms(k) + ms(u)));
+        CloseHandle(proc);
+    } else if (cmd == "popup") {
+        HWND menu = FindWindowA("#32768", nullptr);
+        if (!menu || !IsWindowVisible(menu)) {
+            out("none");
+            return 1;
+        }
+        RECT rc;
+        GetWindowRect(menu, &rc);
+        out(std::to_string(rc.left) + " " + std::to_string(rc.top) + " " + std::to_string(rc.right - rc.left) + " " +
+            std::to_string(rc.bottom - rc.top));
+    } else {
+        return 2;
+    }
+    return 0;
+}

@@ -1,0 +1,335 @@
+// The desktop operations against the real Win32 calls, run under Wine.
+#include "platform/win.h"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "items/loader.h"
+#include "paste/paste.h"
+#include "platform/desktop.h"
+#include "platform/drop_target.h"
+#include "tests/wine/check.h"
+
+namespace {
+
+std::string tempDir() {
+    char buf[MAX_PATH];
+    GetTempPathA(MAX_PATH, buf);
+    return buf;
+}
+
+long long msSince(std::chrono::steady_clock::time_point t0) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
+}
+
+// A visible top-level window with a report list-view in it.
+struct ListFixture {
+    HWND window;
+    HWND list;
+    ListFixture() {
+        window = CreateWindowExA(0, "STATIC", "fixture", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 360, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
+        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 352,
+                               260, window, nullptr, nullptr, nullptr);
+        for (int i = 0; i < 2; ++i) {
+            LVCOLUMNA col{};
+            col.mask = LVCF_WIDTH | LVCF_SUBITEM;
+            col.cx = 100;
+            col.iSubItem = i;
+            SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
+        }
+    }
+    ~ListFixture() { DestroyWindow(window); }
+};
+
+void testProfileFile() {
+    const std::string file = tempDir() + "nexlune_profile_test.ini";
+    DeleteFileA(file.c_str());
+    const std::string section = "start";
+    CHECK_EQ(readSetting(file, section, "热键代码", "9"), std::string("9"));  // no file
+    CHECK_EQ(readSetting(file, section, "热键代码"), std::string(""));        // no default
+    CHECK(writeSetting(file, section, "热键代码", "120"));
+    CHECK(writeSetting(file, section, "分段符", ""));
+    CHECK(writeSetting(file, section, "无限循环", "假"));
+    CHECK_EQ(readSetting(file, section, "热键代码", "9"), std::string("120"));
+    CHECK_EQ(readSetting(file, section, "分段符", "\r\n"), std::string(""));  // present but empty
+    CHECK_EQ(readSetting(file, section, "无限循环", "真"), std::string("假"));
+    CHECK_EQ(readSetting(file, "other", "热键代码", "9"), std::string("9"));
+    // Blank names would enumerate the file; they read as "".
+    CHECK_EQ(readSetting(file, section, " \t", "x"), std::string(""));
+    CHECK_EQ(readSetting(file, "", "热键代码", "x"), std::string(""));
+    CHECK_EQ(readSetting("", section, "热键代码", "x"), std::string(""));
+    // The file holds GBK bytes as written.
+    const std::string bytes = readWholeFile(file);
+    CHECK(bytes.find("[start]") != std::string::npos);
+    CHECK(bytes.find("热键代码=120") != std::string::npos);
+    const std::string longValue(20000, 'x');
+    CHECK(writeSetting(file, section, "延时", longValue));
+    CHECK_EQ(readSetting(file, section, "延时", "50").size(), size_t(10239));  // cut to the buffer
+    DeleteFileA(file.c_str());
+}
+
+void testListCells() {
+    ListFixture f;
+    CHECK_EQ(listRowCount(f.list), 0);
+    CHECK_EQ(listAppendRow(f.list), 0);
+    CHECK_EQ(listAppendRow(f.list), 1);
+    const std::string gbkText = "你好\r\n世界 ";
+    const std::string longText(100000, 'z');
+    listSetCell(f.list, 0, 1, gbkText);
+    listSetCell(f.list, 1, 1, longText);
+    listSetCell(f.list, 1, 0, "2");
+    CHECK_EQ(listGetCell(f.list, 0, 1), gbkText);
+    CHECK_EQ(listGetCell(f.list, 1, 1).size(), longText.size());  // the whole cell, however long
+    CHECK_EQ(listGetCell(f.list, 1, 0), std::string("2"));
+    for (int row : {-1, 2, 1000}) CHECK_EQ(listGetCell(f.list, row, 1), std::string(""));
+    CHECK_EQ(listSelectedRow(f.list), -1);
+    listSelectRow(f.list, 1);
+    CHECK_EQ(listSelectedRow(f.list), 1);
+    listSelectRow(f.list, 0);  // single selection: the earlier row loses it
+    CHECK_EQ(listSelectedRow(f.list), 0);
+    CHECK_EQ(static_cast<int>(SendMessageA(f.list, LVM_GETSELECTEDCOUNT, 0, 0)), 1);
+    listSelectRow(f.list, -1);
+    listSelectRow(f.list, 5);
+    CHECK_EQ(listSelectedRow(f.list), 0);
+    listClear(f.list);
+    CHECK_EQ(listRowCount(f.list), 0);
+}
+
+void testFillAndLoad() {
+    ListFixture f;
+    AppState app;
+    app.separator = "\r\n";
+    const std::string file = tempDir() + "nexlune_load_test.txt";
+    CHECK(writeWholeFile(file, std::string("一\r\n\r\n二\r\n三\0四\r\n五", 19)));
+    loadDroppedFile(app, f.list, file);
+    CHECK_EQ(listRowCount(f.list), 3);  // the text ends at the zero byte
+    CHECK_EQ(listGetCell(f.list, 2, 0), std::string("3"));
+    CHECK_EQ(listGetCell(f.list, 2, 1), std::string("三"));
+    CHECK_EQ(app.sourceBytes.size(), size_t(19));
+    loadDroppedFile(app, f.list, file + ".missing");
+    CHECK_EQ(listRowCount(f.list), 0);
+    CHECK(app.sourceBytes.empty());
+    loadDroppedFile(app, f.list, tempDir());  // a folder
+    CHECK_EQ(listRowCount(f.list), 0);
+
+    // UTF-8 bytes: misread as GBK on drop, rebuilt by the re-decode.
+    CHECK(writeWholeFile(file, "\xE7\x89\x88\xE6\x9C\xAC\r\nok"));
+    loadDroppedFile(app, f.list, file);
+    CHECK(listGetCell(f.list, 0, 1) != std::string("版本"));
+    redecodeAsUtf8(app, f.list);
+    CHECK_EQ(listGetCell(f.list, 0, 1), std::string("版本"));
+    redecodeAsUtf8(app, f.list);  // the same bytes again: the same list
+    CHECK_EQ(listRowCount(f.list), 2);
+
+    // A file held open for writing by someone else cannot be read.
+    HANDLE held = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    CHECK(held != INVALID_HANDLE_VALUE);
+    CHECK_EQ(readWholeFile(file), std::string(""));
+    CloseHandle(held);
+    DeleteFileA(file.c_str());
+}
+
+void testUtf8ToGbk() {
+    const struct {
+        std::string in, want;
+    } cases[] = {
+        {"\xE7\x89\x88\xE6\x9C\xAC", "\xB0\xE6\xB1\xBE"},  // 版本
+        {"", ""},
+        {"a\xFF" "b", "a?b"},                      // malformed UTF-8 becomes the default character
+        {std::string("x\0y", 3), "x"},             // converted whole, read up to the zero
+        {"\xEF\xBB\xBFhi", "?hi"},                  // a byte-order mark is just a character
+        {"\xF0\x9F\x98\x80", "??"},                // no GBK form: one per UTF-16 unit
+    };
+    for (const auto& c : cases) {
+        check::context() = check::show(c.in);
+        CHECK_EQ(utf8ToGbk(c.in), c.want);
+    }
+    check::context().clear();
+}
+
+std::string clipboardText() {
+    std::string text = "<unavailable>";
+    if (!OpenClipboard(nullptr)) return text;
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        text = static_cast<const char*>(GlobalLock(h));
+        GlobalUnlock(h);
+    } else {
+        text = "<no text>";
+    }
+    CloseClipboard();
+    return text;
+}
+
+void testClipboard(const char* self) {
+    CHECK(setClipboardText("第一段\r\nline"));
+    CHECK_EQ(clipboardText(), std::string("第一段\r\nline"));
+    CHECK(setClipboardText(""));
+    CHECK_EQ(clipboardText(), std::string(""));
+
+    // Another process holds the clipboard open for 2 s: we give up after our
+    // bounded wait and leave the old content in place.
+    CHECK(setClipboardText("old"));
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = std::string("\"") + self + "\" holdclip 2000";
+    CHECK(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!GetOpenClipboardWindow() && std::chrono::steady_clock::now() < deadline) Sleep(10);
+    Sleep(100);
+    const auto t0 = std::chrono::steady_clock::now();
+    CHECK(!setClipboardText("new"));
+    const long long waited = msSince(t0);
+    CHECK(waited >= 450 && waited < 1500);
+    WaitForSingleObject(pi.hProcess, 5000);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    CHECK_EQ(clipboardText(), std::string("old"));
+}
+
+int holdClipboard(int ms) {
+    HWND w = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!OpenClipboard(w)) return 1;
+    Sleep(ms);
+    CloseClipboard();
+    return 0;
+}
+
+const UINT kProbeMessage = WM_APP + 7;
+long long g_handledAt = -1;
+std::chrono::steady_clock::time_point g_waitStart;
+
+LRESULT CALLBACK probeProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == kProbeMessage) {
+        g_handledAt = msSince(g_waitStart);
+        return 0;
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
+void testWait() {
+    const struct {
+        int amount;
+        long long minMs, maxMs;
+    } cases[] = {{50, 45, 150}, {200, 195, 400}, {0, 0, 20}, {-100, 0, 20}};
+    for (const auto& c : cases) {
+        check::context() = std::to_string(c.amount) + " ms";
+        const auto t0 = std::chrono::steady_clock::now();
+        CHECK(waitMilliseconds(c.amount));
+        const long long took = msSince(t0);
+        CHECK(took >= c.minMs && took <= c.maxMs);
+    }
+    check::context().clear();
+
+    // A message posted before and one sent by a timer during the wait are both
+    // handled inside it, long before it ends.
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = probeProc;
+    wc.lpszClassName = "NexluneWaitProbe";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    g_waitStart = std::chrono::steady_clock::now();
+    PostMessageA(w, kProbeMessage, 0, 0);
+    CHECK(waitMilliseconds(300));
+    CHECK(g_handledAt >= 0 && g_handledAt < 100);
+    g_handledAt = -1;
+    g_waitStart = std::chrono::steady_clock::now();
+    struct Poster {
+        static void CALLBACK later(HWND, UINT, UINT_PTR id, DWORD) {
+            KillTimer(nullptr, id);
+            PostMessageA(FindWindowExA(HWND_MESSAGE, nullptr, "NexluneWaitProbe", nullptr), kProbeMessage, 0, 0);
+        }
+    };
+    SetTimer(nullptr, 0, 100, &Poster::later);  // posts in the middle of the wait
+    CHECK(waitMilliseconds(400));
+    CHECK(g_handledAt >= 90 && g_handledAt < 300);
+    DestroyWindow(w);
+}
+
+HWND g_relayTarget;
+std::vector<WPARAM> g_relayed;
+WNDPROC g_staticProc;
+LRESULT CALLBACK relayProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (m == kHotkeyRelayMessage) {
+        CHECK_EQ(static_cast<long long>(l), 0LL);
+        g_relayed.push_back(w);
+        return 0;
+    }
+    return CallWindowProcA(g_staticProc, h, m, w, l);
+}
+
+void testHotkeyRelay() {
+    HWND main = CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    g_relayTarget = CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 1, 1, main, nullptr, nullptr, nullptr);
+    g_staticProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(g_relayTarget, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&relayProc)));
+    const int first = registerGlobalHotkey(main, g_relayTarget, 0, VK_F8);
+    CHECK_EQ(first, 33001);
+    CHECK_EQ(registerGlobalHotkey(main, g_relayTarget, 0, VK_F8), 0);  // taken already
+    const int third = registerGlobalHotkey(main, g_relayTarget, MOD_CONTROL, VK_F7);
+    CHECK_EQ(third, 33003);
+    SendMessageA(main, WM_HOTKEY, first, 0);
+    SendMessageA(main, WM_HOTKEY, 33002, 0);  // never registered: not relayed
+    SendMessageA(main, WM_HOTKEY, third, 0);
+    CHECK(g_relayed == std::vector<WPARAM>({33001, 33003}));
+    DestroyWindow(main);
+}
+
+void testFoldersAndFiles() {
+    const std::string base = tempDir() + "nexlune_dirs\\";
+    const std::string nested = base + "甲\\\\乙 丙\\set";  // no final backslash, a doubled one inside
+    ensureDirectory(nested);
+    CHECK(fileExists(base + "甲\\乙 丙\\set"));
+    const std::string file = base + "甲\\乙 丙\\set\\x.txt";
+    CHECK(writeWholeFile(file, std::string("a\0b", 3)));
+    CHECK_EQ(readWholeFile(file), std::string("a\0b", 3));
+    CHECK(fileExists(file));
+    CHECK(!fileExists(file + "x"));
+    const std::string folder = getSpecialFolder(1);
+    CHECK(!folder.empty() && folder.back() == '\\');
+    CHECK_EQ(getSpecialFolder(2), std::string(""));
+}
+
+void testDropText() {
+    const std::string one[] = {"C:\\a.txt"};
+    CHECK_EQ(droppedPathsText(one, 1), std::string("C:\\a.txt"));
+    const std::string two[] = {"C:\\a.txt", "C:\\b.txt"};
+    CHECK_EQ(droppedPathsText(two, 2), std::string("C:\\a.txt\r\nC:\\b.txt\r\n"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 3 && std::string(argv[1]) == "holdclip") return holdClipboard(atoi(argv[2]));
+    OleInitialize(nullptr);
+    const struct {
+        const char* name;
+        void (*run)();
+    } tests[] = {
+        {"profile file", testProfileFile},   {"list cells", testListCells},
+        {"fill and load", testFillAndLoad},  {"utf8ToGbk", testUtf8ToGbk},
+        {"wait", testWait},                  {"hotkey relay", testHotkeyRelay},
+        {"folders and files", testFoldersAndFiles}, {"drop text", testDropText},
+    };
+    int passed = 0, failed = 0;
+    for (const auto& t : tests) {
+        const int before = check::failures();
+        t.run();
+        const bool ok = check::failures() == before;
+        std::printf("%s %s\n", ok ? "ok  " : "FAIL", t.name);
+        (ok ? passed : failed)++;
+    }
+    {
+        const int before = check::failures();
+        testClipboard(argv[0]);
+        const bool ok = check::failures() == before;
+        std::printf("%s clipboard\n", ok ? "ok  " : "FAIL");
+        (ok ? passed : failed)++;
+    }
+    std::printf("%d passed, %d failed\n", passed, failed);
+    OleUninitialize();
+    return failed ? 1 : 0;
+}
