@@ -1,5 +1,6 @@
 // Test drag source: a small window that starts a real OLE drag of the files
-// named on the command line when the left button goes down on it.
+// named on the command line when the left button goes down on it, and exits
+// when the drag is over: 0 when the target took the files, 1 otherwise.
 // dragsrc.exe <x> <y> <file> [<file>...]
 #include <windows.h>
 #include <shellapi.h>
@@ -110,7 +111,8 @@ static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             HRESULT hr = DoDragDrop(data, source, DROPEFFECT_COPY, &effect);
             data->Release();
             source->Release();
-            SetWindowTextW(hwnd, hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? L"dropped" : L"not dropped");
+            // One drag per run; the exit code tells whether the target took the files.
+            PostQuitMessage(hr == DRAGDROP_S_DROP && effect == DROPEFFECT_COPY ? 0 : 1);
             return 0;
         }
         case WM_DESTROY:
@@ -145,5 +147,5 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
         DispatchMessageW(&msg);
     }
     OleUninitialize();
-    return 0;
+    return static_cast<int>(msg.wParam);
 }

@@ -1,6 +1,6 @@
 // Test probe: reads the running Nexlune from outside, as another program
 // would, and prints what it finds as UTF-8 lines.
-//   probe title | rows | selected | rowpoint N | pid | cputime | exstyle | popup
+//   probe close | title | rows | selected | rowpoint N | pid | cputime | exstyle | popup
 //   probe setclip TEXT | getclip | holdclip MS
 #include <windows.h>
 #include <commctrl.h>

@@ -1,0 +1,249 @@
+"""Runs Windows programs under Wine on a private X display and drives them
+through the X server, as a person at the keyboard and mouse would."""
+import os
+import shutil
+import signal
+import subprocess
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+WIN64 = os.path.join(ROOT, "build", "win64")
+
+
+def wine_path(unix_path):
+    return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
+
+
+def wait_until(predicate, timeout, interval=0.1):
+    """Polls predicate until it returns a true value or timeout seconds pass."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = predicate()
+        if value or time.monotonic() >= deadline:
+            return value
+        time.sleep(interval)
+
+
+class WineSession:
+    """A private Xvfb display, HOME and WINEPREFIX; every process it starts
+    is ended by close()."""
+
+    def __init__(self, scratch, width=1024, height=768):
+        self.scratch = scratch
+        shutil.rmtree(scratch, ignore_errors=True)
+        self.home = os.path.join(scratch, "home")
+        os.makedirs(self.home)
+        self.display = self._free_display()
+        self.env = dict(os.environ)
+        self.env.update({
+            "HOME": self.home,
+            "WINEPREFIX": os.path.join(scratch, "prefix"),
+            "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml=",
+            "LC_ALL": "zh_CN.UTF-8",
+            "DISPLAY": ":%d" % self.display,
+        })
+        self.env.pop("WAYLAND_DISPLAY", None)
+        self.procs = []
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", ":%d" % self.display, "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        if not wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % self.display), 20):
+            self.close()
+            raise RuntimeError("Xvfb did not start")
+        subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=180)
+        self.wineserver = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env, stdout=subprocess.DEVNULL,
+                                           stderr=subprocess.DEVNULL, start_new_session=True)
+        self.documents = os.path.realpath(os.path.join(self.env["WINEPREFIX"], "drive_c", "users",
+                                                       os.environ.get("USER", "root"), "Documents"))
+
+    @staticmethod
+    def _free_display():
+        for n in range(91, 190):
+            if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
+                return n
+        raise RuntimeError("no free X display")
+
+    def start(self, exe, *args):
+        proc = subprocess.Popen(["wine", exe] + list(args), env=self.env, stdout=subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, start_new_session=True)
+        self.procs.append(proc)
+        return proc
+
+    def run(self, exe, *args, timeout=60):
+        r = subprocess.run(["wine", exe] + list(args), env=self.env, capture_output=True, timeout=timeout)
+        return r.returncode, r.stdout.decode("utf-8", "replace")
+
+    def probe(self, *args):
+        _, out = self.run(os.path.join(WIN64, "probe.exe"), *[str(a) for a in args], timeout=30)
+        return out.strip().splitlines()
+
+    def xdo(self, *args):
+        subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30)
+
+    def click(self, x, y, button=1):
+        self.xdo("mousemove", x, y)
+        time.sleep(0.15)
+        self.xdo("click", button)
+        time.sleep(0.2)
+
+    def drag(self, start, end, steps=8):
+        self.xdo("mousemove", *start)
+        time.sleep(0.3)
+        self.xdo("mousedown", 1)
+        time.sleep(0.4)
+        for i in range(1, steps + 1):
+            x = start[0] + (end[0] - start[0]) * i // steps
+            y = start[1] + (end[1] - start[1]) * i // steps
+            self.xdo("mousemove", x, y)
+            time.sleep(0.08)
+        time.sleep(0.3)
+        self.xdo("mouseup", 1)
+
+    def screenshot(self, path):
+        subprocess.run(["import", "-window", "root", path], env=self.env, timeout=60,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def stop(self, proc, timeout=10):
+        try:
+            proc.wait(timeout=timeout)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait()
+
+    def close(self):
+        for proc in self.procs:
+            if proc.poll() is None:
+                try:
+                    os.killpg(proc.pid, signal.SIGKILL)
+                except ProcessLookupError:
+                    pass
+                proc.wait()
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=30)
+        for proc in [getattr(self, "wineserver", None), self.xvfb]:
+            if proc and proc.poll() is None:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait()
+
+
+class Editor:
+    """The test editor: a window whose text we can read back at any time."""
+
+    def __init__(self, session, x=700, y=0, w=320, h=300):
+        self.session = session
+        self.out = os.path.join(session.scratch, "editor-%d.txt" % int(time.monotonic() * 1000))
+        self.proc = session.start(os.path.join(WIN64, "editor.exe"), wine_path(self.out), str(x), str(y), str(w),
+                                  str(h))
+        self.center = (x + w // 2, y + h // 2)
+        if not wait_until(lambda: os.path.exists(self.out), 30):
+            raise RuntimeError("editor did not start")
+
+    def text(self):
+        try:
+            with open(self.out, encoding="utf-8", newline="") as f:
+                return f.read()
+        except OSError:
+            return ""
+
+    def focus(self):
+        self.session.click(*self.center)
+
+    def wait_for(self, expected, timeout=5):
+        """The editor's text once it equals expected, or whatever it holds after timeout."""
+        return wait_until(lambda: self.text() == expected and expected, timeout) or self.text()
+
+    def close(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait()
+
+
+class Nexlune:
+    """The program under test, read from outside through the probe."""
+
+    def __init__(self, session):
+        self.session = session
+        self.proc = session.start(os.path.join(WIN64, "nexlune.exe"))
+        if not wait_until(lambda: self.session.probe("title") not in ([], ["none"]), 30, 0.3):
+            raise RuntimeError("Nexlune did not show its window")
+
+    @property
+    def settings_dir(self):
+        return os.path.join(self.session.documents, "brenko", "Quilvo", "set")
+
+    def title(self):
+        lines = self.session.probe("title")
+        return lines[0] if lines else ""
+
+    def rows(self):
+        lines = self.session.probe("rows")
+        if not lines or lines[0] == "none":
+            return None
+        out = []
+        for line in lines[1:]:
+            num, _, text = line.partition(" ")
+            out.append((bytes.fromhex(num).decode("utf-8"), bytes.fromhex(text).decode("utf-8")))
+        return out
+
+    def row_texts(self):
+        rows = self.rows()
+        return None if rows is None else [t for _, t in rows]
+
+    def wait_rows(self, expected, timeout=10):
+        return wait_until(lambda: (lambda r: r if r == expected else None)(self.row_texts()), timeout, 0.3) \
+            or self.row_texts()
+
+    def wait_title(self, expected, timeout=5):
+        return wait_until(lambda: (lambda t: t if t == expected else None)(self.title()), timeout, 0.2) \
+            or self.title()
+
+    def selected(self):
+        return int(self.session.probe("selected")[0])
+
+    def row_point(self, row):
+        x, y = self.session.probe("rowpoint", row)[0].split()
+        return int(x), int(y)
+
+    def list_point(self):
+        x, y = self.session.probe("listpoint")[0].split()
+        return int(x), int(y)
+
+    def choose_menu_item(self, index, count=3):
+        """Right-clicks the list and clicks item index of the pop-up menu."""
+        self.session.click(*self.list_point(), button=3)
+        popup = wait_until(lambda: (lambda p: p if p and p[0] != "none" else None)(self.session.probe("popup")), 5)
+        if not popup:
+            raise RuntimeError("no pop-up menu")
+        left, top, width, height = map(int, popup[0].split())
+        item_height = (height - 4) // count
+        self.session.click(left + width // 2, top + 2 + item_height * index + item_height // 2)
+
+    def close(self):
+        self.session.probe("close")
+        self.session.stop(self.proc)
+
+
+class DragSource:
+    """A window that drags the given files with real OLE drag and drop."""
+
+    def __init__(self, session, paths, x=700, y=420):
+        self.session = session
+        self.point = (x + 60, y + 40)
+        self.proc = session.start(os.path.join(WIN64, "dragsrc.exe"), str(x), str(y),
+                                  *[wine_path(p) for p in paths])
+        time.sleep(1.0)
+
+    def drop_on(self, point, timeout=20):
+        """Drags onto point; True once the target has taken the files."""
+        self.session.drag(self.point, point)
+        try:
+            return self.proc.wait(timeout=timeout) == 0
+        except Exception:
+            return False
+
+    def close(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait()
