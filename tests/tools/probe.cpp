@@ -1,6 +1,6 @@
 // Test probe: reads the running Nexlune from outside, as another program
 // would, and prints what it finds as UTF-8 lines.
-//   probe close | title | rows | selected | rowpoint N | pid | cputime | exstyle | popup
+//   probe close | title | rows | count | selected | rowpoint N | pid | cputime | exstyle | popup
 //   probe setclip TEXT | getclip | holdclip MS
 #include <windows.h>
 #include <commctrl.h>
@@ -126,6 +126,8 @@ int main(int argc, char** argv) {
         const int n = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
         out(std::to_string(n));
         for (int i = 0; i < n; ++i) out(hex(remoteCell(list, i, 0)) + " " + hex(remoteCell(list, i, 1)));
+    } else if (cmd == "count") {
+        out(std::to_string(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)));
     } else if (cmd == "selected") {
         out(std::to_string(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)));
     } else if (cmd == "rowpoint" && argc > 2) {

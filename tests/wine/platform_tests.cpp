@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "items/loader.h"
 #include "paste/paste.h"
+#include "platform/bound.h"
 #include "platform/desktop.h"
 #include "platform/drop_target.h"
 #include "tests/wine/check.h"
@@ -163,6 +164,16 @@ std::string clipboardText() {
     return text;
 }
 
+// Runs this test program again with a sub-command and returns its process.
+PROCESS_INFORMATION relaunch(const char* self, const std::string& args) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    std::string cmd = std::string("\"") + self + "\" " + args;
+    CHECK(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    return pi;
+}
+
 void testClipboard(const char* self) {
     CHECK(setClipboardText("第一段\r\nline"));
     CHECK_EQ(clipboardText(), std::string("第一段\r\nline"));
@@ -172,11 +183,7 @@ void testClipboard(const char* self) {
     // Another process holds the clipboard open for 2 s: we give up after our
     // bounded wait and leave the old content in place.
     CHECK(setClipboardText("old"));
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    std::string cmd = std::string("\"") + self + "\" holdclip 2000";
-    CHECK(CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
+    PROCESS_INFORMATION pi = relaunch(self, "holdclip 2000");
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!GetOpenClipboardWindow() && std::chrono::steady_clock::now() < deadline) Sleep(10);
     Sleep(100);
@@ -293,6 +300,50 @@ void testFoldersAndFiles() {
     CHECK_EQ(getSpecialFolder(2), std::string(""));
 }
 
+struct FindBox {
+    DWORD pid;
+    HWND box;
+};
+
+BOOL CALLBACK findMessageBox(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<FindBox*>(lp);
+    DWORD pid = 0;
+    char cls[32] = {};
+    GetWindowThreadProcessId(w, &pid);
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid == f->pid && std::string(cls) == "#32770" && IsWindowVisible(w)) {
+        f->box = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void testBindFailureIsFatal(const char* self) {
+    PROCESS_INFORMATION pi = relaunch(self, "bindmissing");
+    FindBox f{pi.dwProcessId, nullptr};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(15);
+    while (!f.box && std::chrono::steady_clock::now() < deadline) {
+        EnumWindows(findMessageBox, reinterpret_cast<LPARAM>(&f));
+        if (!f.box) Sleep(50);
+    }
+    CHECK(f.box != nullptr);
+    if (f.box) {
+        char text[512] = {};
+        GetDlgItemTextA(f.box, 0xFFFF, text, sizeof text);  // the message box's text control
+        const std::string message = text;
+        CHECK(message.find("kernel32.dll") != std::string::npos);
+        CHECK(message.find("NexluneNoSuchFunction") != std::string::npos);
+        PostMessageA(f.box, WM_COMMAND, IDOK, 0);
+    }
+    CHECK_EQ(static_cast<long long>(WaitForSingleObject(pi.hProcess, 15000)), static_cast<long long>(WAIT_OBJECT_0));
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CHECK_EQ(static_cast<long long>(code), 1LL);  // the program ends, it does not go on
+    if (code == STILL_ACTIVE) TerminateProcess(pi.hProcess, 0);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+}
+
 void testDropText() {
     const std::string one[] = {"C:\\a.txt"};
     CHECK_EQ(droppedPathsText(one, 1), std::string("C:\\a.txt"));
@@ -304,6 +355,10 @@ void testDropText() {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "holdclip") return holdClipboard(atoi(argv[2]));
+    if (argc == 2 && std::string(argv[1]) == "bindmissing") {
+        bindByName("kernel32.dll", "NexluneNoSuchFunction");
+        return 0;  // never reached
+    }
     OleInitialize(nullptr);
     const struct {
         const char* name;
@@ -322,11 +377,16 @@ int main(int argc, char** argv) {
         std::printf("%s %s\n", ok ? "ok  " : "FAIL", t.name);
         (ok ? passed : failed)++;
     }
-    {
+    // Tests that start this program again as a second process.
+    const struct {
+        const char* name;
+        void (*run)(const char* self);
+    } crossProcess[] = {{"clipboard", testClipboard}, {"bind failure is fatal", testBindFailureIsFatal}};
+    for (const auto& t : crossProcess) {
         const int before = check::failures();
-        testClipboard(argv[0]);
+        t.run(argv[0]);
         const bool ok = check::failures() == before;
-        std::printf("%s clipboard\n", ok ? "ok  " : "FAIL");
+        std::printf("%s %s\n", ok ? "ok  " : "FAIL", t.name);
         (ok ? passed : failed)++;
     }
     std::printf("%d passed, %d failed\n", passed, failed);
