@@ -17,27 +17,30 @@ def cpu_ms(session):
 def main():
     session = WineSession(os.path.join(ROOT, "build", "wine-bench"))
     try:
-        sc = Scene(session, {"延时": "10000"})
-        sc.drop(sc.write_file("rows.txt", "".join("行%d\r\n" % i for i in range(3))), expect_rows=None)
-        sc.editor.focus()
-        session.xdo("key", "Tab")
-        wait_until(lambda: sc.editor.text(), 5)
-        before = cpu_ms(session)
-        t0 = time.monotonic()
-        wait_until(lambda: sc.nx.title().startswith("正序"), 15, 0.5)  # the title is set after the wait
-        wall = time.monotonic() - t0
-        used = cpu_ms(session) - before
-        print("10 s paste delay: %d ms processor time over %.1f s of waiting" % (used, wall))
-
-        big = sc.write_file("big.txt", "".join("订单%06d 客户名称 abc\r\n" % i for i in range(100000)))
-        t0 = time.monotonic()
-        sc.drop(big)
-        count = wait_until(lambda: (lambda r: r if r and r[0] == "100000" else None)(session.probe("count")),
-                           600, 0.5)
-        print("100,000-row file: drop to full list %.1f s (%s)" % (time.monotonic() - t0, "ok" if count else "timeout"))
-        sc.close()
+        with Scene(session, {"延时": "10000"}) as sc:
+            measure(session, sc)
     finally:
         session.close()
+
+
+def measure(session, sc):
+    sc.drop(sc.write_file("rows.txt", "".join("行%d\r\n" % i for i in range(3))), expect_rows=None)
+    sc.editor.focus()
+    session.xdo("key", "Tab")
+    wait_until(lambda: sc.editor.text(), 5)
+    before = cpu_ms(session)
+    t0 = time.monotonic()
+    wait_until(lambda: sc.nx.title().startswith("正序"), 15, 0.5)  # the title is set after the wait
+    wall = time.monotonic() - t0
+    used = cpu_ms(session) - before
+    print("10 s paste delay: %d ms processor time over %.1f s of waiting" % (used, wall))
+
+    big = sc.write_file("big.txt", "".join("订单%06d 客户名称 abc\r\n" % i for i in range(100000)))
+    t0 = time.monotonic()
+    sc.drop(big)
+    count = wait_until(lambda: (lambda r: r if r and r[0] == "100000" else None)(session.probe("count")),
+                       600, 0.5)
+    print("100,000-row file: drop to full list %.1f s (%s)" % (time.monotonic() - t0, "ok" if count else "timeout"))
 
 
 if __name__ == "__main__":

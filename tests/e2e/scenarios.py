@@ -84,6 +84,12 @@ class Scene:
         self.editor.close()
         self.nx.close()
 
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+
 
 def scenario(fn):
     fn.scenario = True
@@ -117,8 +123,7 @@ def first_start_on_defaults(s):
 
 @scenario
 def drop_and_paste_forward_with_wrap(s):
-    sc = Scene(s)
-    try:
+    with Scene(s) as sc:
         sc.drop(sc.write_file("样本.txt", GBK_TEXT), expect_rows=ROWS)
         expect_eq([n for n, _ in sc.nx.rows()], ["1", "2", "3"], "row numbers")
         expect_eq(sc.nx.title(), "Vorpa.Nexlune", "title before the first press")
@@ -128,14 +133,11 @@ def drop_and_paste_forward_with_wrap(s):
             expect_eq(sc.nx.selected(), row, "selected row after press %d" % (i + 1))
         # Several files in one drop give a text that names no file: the list empties.
         sc.drop(sc.write_file("a.txt", "x"), sc.write_file("b.txt", "y"), expect_rows=[])
-    finally:
-        sc.close()
 
 
 @scenario
 def click_on_row_sets_position(s):
-    sc = Scene(s)
-    try:
+    with Scene(s) as sc:
         sc.drop(sc.write_file("样本.txt", GBK_TEXT), expect_rows=ROWS)
         s.click(*sc.nx.row_point(1))
         expect_eq(sc.nx.wait_title(position(2)), position(2), "title after a click on row 2")
@@ -146,8 +148,6 @@ def click_on_row_sets_position(s):
         sc.editor.focus()
         sc.press(None, forward(0))  # row -1: the empty text
         sc.press(ROWS[0], forward(1))
-    finally:
-        sc.close()
 
 
 MODE_CASES = [
@@ -166,8 +166,7 @@ MODE_CASES = [
 @scenario
 def orders_and_modes_from_settings_file(s):
     for name, settings, presses in MODE_CASES:
-        sc = Scene(s, settings)
-        try:
+        with Scene(s, settings) as sc:
             sc.drop(sc.write_file("样本.txt", GBK_TEXT), expect_rows=ROWS)
             sc.editor.focus()
             for i, (pasted, title) in enumerate(presses):
@@ -175,15 +174,12 @@ def orders_and_modes_from_settings_file(s):
                     sc.press(pasted, title)
                 except Failure as e:
                     raise Failure("%s, press %d: %s" % (name, i + 1, e))
-        finally:
-            sc.close()
 
 
 @scenario
 def stored_separator_and_hotkey(s):
     # An empty stored separator cuts at commas; hotkey 120 is F9.
-    sc = Scene(s, {"分段符": "", "热键代码": "120"})
-    try:
+    with Scene(s, {"分段符": "", "热键代码": "120"}) as sc:
         sc.drop(sc.write_file("逗号.txt", "一,二\r\n三,,四"), expect_rows=["一", "二\r\n三", "四"])
         sc.editor.focus()
         sc.s.xdo("key", "Tab")  # not the hotkey now: the editor gets a tab
@@ -191,14 +187,11 @@ def stored_separator_and_hotkey(s):
         sc.typed = "\t"
         sc.press("一", forward(1), key="F9")
         sc.press("二\r\n三", forward(2), key="F9")
-    finally:
-        sc.close()
 
 
 @scenario
 def utf8_file_and_menu(s):
-    sc = Scene(s)
-    try:
+    with Scene(s) as sc:
         path = sc.write_file("utf8.txt", "版本一\r\n第二行\r\n", encoding="utf-8")
         sc.drop(path)
         misread = wait_until(sc.nx.row_texts, 10, 0.3)
@@ -213,16 +206,13 @@ def utf8_file_and_menu(s):
         expect_eq(sc.nx.row_texts(), ["版本一", "第二行"], "rows after a second utf-8编码")
         sc.editor.focus()
         sc.press("版本一", forward(1))
-    finally:
-        sc.close()
 
 
 @scenario
 def drop_while_a_sequence_runs(s):
     # All remaining items per press with a 6 s wait after each paste: a new
     # file dropped during the first wait is pasted from the cursor on.
-    sc = Scene(s, {"热键方式": "1", "延时": "6000"})
-    try:
+    with Scene(s, {"热键方式": "1", "延时": "6000"}) as sc:
         sc.drop(sc.write_file("a.txt", "a1\r\na2\r\na3"), expect_rows=["a1", "a2", "a3"])
         sc.editor.focus()
         s.xdo("key", "Tab")
@@ -233,14 +223,11 @@ def drop_while_a_sequence_runs(s):
         expect_eq(sc.editor.text(), "a1", "nothing more pasted before the first wait ended")
         expect_eq(sc.editor.wait_for("a1b2b3", timeout=15), "a1b2b3", "sequence continued on the new list")
         expect_eq(sc.nx.wait_title(forward(3), timeout=10), forward(3), "title once the last wait is over")
-    finally:
-        sc.close()
 
 
 @scenario
 def busy_clipboard_pastes_nothing_stale(s):
-    sc = Scene(s)
-    try:
+    with Scene(s) as sc:
         sc.drop(sc.write_file("样本.txt", GBK_TEXT), expect_rows=ROWS)
         s.probe("setclip", "STALE")
         holder = s.start(os.path.join(os.path.dirname(sc.nx.proc.args[1]), "probe.exe"), "holdclip", "4000")
@@ -249,8 +236,6 @@ def busy_clipboard_pastes_nothing_stale(s):
         sc.press(None, forward(1))  # the segment could not be placed: nothing is pasted
         s.stop(holder, timeout=15)
         sc.press(ROWS[1], forward(2))
-    finally:
-        sc.close()
 
 
 SCENARIOS = [f for f in list(globals().values()) if getattr(f, "scenario", False)]

@@ -29,13 +29,15 @@ static HGLOBAL makeDropFiles() {
     return h;
 }
 
-class DataObject final : public IDataObject {
+// IUnknown for an object with one interface, freed on its last Release.
+template <typename Interface, const IID* iid>
+class ComObject : public Interface {
     LONG refs_ = 1;
-    FORMATETC fmt_{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
 
 public:
+    virtual ~ComObject() = default;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_IDataObject) {
+        if (riid == IID_IUnknown || riid == *iid) {
             *out = this;
             AddRef();
             return S_OK;
@@ -49,6 +51,12 @@ public:
         if (!n) delete this;
         return n;
     }
+};
+
+class DataObject final : public ComObject<IDataObject, &IID_IDataObject> {
+    FORMATETC fmt_{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+
+public:
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* f, STGMEDIUM* m) override {
         if (QueryGetData(f) != S_OK) return DV_E_FORMATETC;
         m->tymed = TYMED_HGLOBAL;
@@ -76,25 +84,9 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 };
 
-class DropSource final : public IDropSource {
-    LONG refs_ = 1;
+class DropSource final : public ComObject<IDropSource, &IID_IDropSource> {
 
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** out) override {
-        if (riid == IID_IUnknown || riid == IID_IDropSource) {
-            *out = this;
-            AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
-    ULONG STDMETHODCALLTYPE Release() override {
-        LONG n = InterlockedDecrement(&refs_);
-        if (!n) delete this;
-        return n;
-    }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
         if (escape) return DRAGDROP_S_CANCEL;
         return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
