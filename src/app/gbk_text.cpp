@@ -38,6 +38,13 @@ std::string removeSpaces(std::string_view text) {
     return out;
 }
 
+size_t find(std::string_view text, std::string_view needle, size_t from) {
+    if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
+    for (size_t i = from; i + needle.size() <= text.size(); i += charLength(text, i))
+        if (text.compare(i, needle.size(), needle) == 0) return i;
+    return std::string_view::npos;
+}
+
 std::string decimal(long long n) { return std::to_string(n); }
 
 }  // namespace gbk

@@ -22,6 +22,10 @@ std::string foldFullWidth(std::string_view text);
 // Removes every ASCII space and ideographic space, wherever they stand.
 std::string removeSpaces(std::string_view text);
 
+// Position of the first match of needle that begins on a character boundary
+// at or after from (a boundary), or npos.
+size_t find(std::string_view text, std::string_view needle, size_t from = 0);
+
 std::string decimal(long long n);
 
 }  // namespace gbk

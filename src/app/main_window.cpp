@@ -6,6 +6,8 @@
 #include "paste/paste.h"
 #include "paste/stepping.h"
 #include "platform/desktop.h"
+#include "settings/settings_window.h"
+#include "ui/transparency.h"
 
 namespace {
 
@@ -42,7 +44,7 @@ void onListNotify(const NMHDR& hdr) {
 
 void onMenuCommand(UINT id) {
     switch (id) {
-        case kCmdSettings: break;  // the settings window is not part of this build yet
+        case kCmdSettings: openSettingsWindow(mainWindow().window); break;
         case kCmdModify: break;    // does nothing by design
         case kCmdUtf8: redecodeAsUtf8(appState(), mainWindow().itemList); break;
         default: break;
@@ -163,6 +165,7 @@ void initMainWindow() {
     app.separator = readStored(settings::kSeparator);
     app.pasteDelayMs = textToInt(readStored(settings::kDelay));
     app.hotkeyMode = textToInt(readStored(settings::kHotkeyMode));
+    setWindowAlpha(mw.window, 220);
 }
 
 void showItemMenu() {

@@ -36,6 +36,22 @@ NX_BOUND("user32.dll", CloseClipboard)
 NX_BOUND("user32.dll", GetForegroundWindow)
 NX_BOUND("user32.dll", MsgWaitForMultipleObjects)
 
+// Restart and the timed message box.
+NX_BOUND("kernel32.dll", GetCurrentProcessId)
+NX_BOUND("kernel32.dll", GetShortPathNameA)
+NX_BOUND("kernel32.dll", OpenProcess)
+NX_BOUND("kernel32.dll", TerminateProcess)
+using MessageBoxTimeoutAFn = int(WINAPI*)(HWND, LPCSTR, LPCSTR, UINT, WORD, DWORD);
+NX_BOUND_AS("user32.dll", MessageBoxTimeoutA, MessageBoxTimeoutAFn)
+NX_BOUND("user32.dll", FindWindowExA)
+NX_BOUND("user32.dll", IsWindow)
+NX_BOUND("user32.dll", IsWindowVisible)
+NX_BOUND("user32.dll", GetWindowThreadProcessId)
+
+// Layered windows.
+NX_BOUND("user32.dll", SetWindowLongA)
+NX_BOUND("user32.dll", SetLayeredWindowAttributes)
+
 // Folder creation.
 using MakeSureDirectoryPathExistsFn = BOOL(WINAPI*)(PCSTR);
 NX_BOUND_AS("dbghelp.dll", MakeSureDirectoryPathExists, MakeSureDirectoryPathExistsFn)

@@ -2,11 +2,14 @@
 // would, and prints what it finds as UTF-8 lines.
 //   probe close | title | rows | count | selected | rowpoint N | pid | cputime | exstyle | popup
 //   probe setclip TEXT | getclip | holdclip MS
+//   probe settings [style] | ctlpoint ID | checked ID | ctltext ID   (the settings window)
+//   probe boxes | boxbutton ID   (message boxes of Nexlune)
 #include <windows.h>
 #include <commctrl.h>
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 static void out(const std::string& s) {
     DWORD put;
@@ -109,6 +112,82 @@ int main(int argc, char** argv) {
         out("held");
         Sleep(atoi(argv[2]));
         CloseClipboard();
+        return 0;
+    }
+
+    if (cmd == "settings" || cmd == "ctlpoint" || cmd == "checked" || cmd == "ctltext") {
+        HWND win = FindWindowA("Vorpa.Nexlune.Settings", nullptr);
+        if (!win) {
+            out("none");
+            return 1;
+        }
+        if (cmd == "settings") {
+            RECT rc;
+            GetWindowRect(win, &rc);
+            wchar_t title[128] = {};
+            GetWindowTextW(win, title, 128);
+            char buf[160];
+            snprintf(buf, sizeof buf, "%ld %ld %ld %ld %08lx %08lx %d ", rc.left, rc.top, rc.right - rc.left,
+                     rc.bottom - rc.top, static_cast<unsigned long>(GetWindowLongW(win, GWL_STYLE)),
+                     static_cast<unsigned long>(GetWindowLongW(win, GWL_EXSTYLE)),
+                     GetWindow(win, GW_OWNER) == mainWindow() ? 1 : 0);
+            out(buf + hex(utf8(title)));
+            return 0;
+        }
+        HWND ctl = GetDlgItem(win, atoi(argv[2]));
+        if (!ctl) return 1;
+        if (cmd == "ctlpoint") {
+            RECT rc;
+            GetWindowRect(ctl, &rc);
+            out(std::to_string((rc.left + rc.right) / 2) + " " + std::to_string((rc.top + rc.bottom) / 2));
+        } else if (cmd == "checked") {
+            out(std::to_string(SendMessageW(ctl, BM_GETCHECK, 0, 0)));
+        } else {
+            // WM_GETTEXT itself: GetWindowText of another process's control
+            // gives only the text it was created with.
+            wchar_t text[1024] = {};
+            SendMessageW(ctl, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
+            out(hex(utf8(text)));
+        }
+        return 0;
+    }
+    if (cmd == "boxes" || cmd == "boxbutton") {
+        // Visible message boxes of the process that owns the main window.
+        struct Find {
+            DWORD pid;
+            std::vector<HWND> boxes;
+        } f{0, {}};
+        GetWindowThreadProcessId(mainWindow(), &f.pid);
+        EnumWindows(
+            [](HWND w, LPARAM lp) -> BOOL {
+                auto* f = reinterpret_cast<Find*>(lp);
+                DWORD pid = 0;
+                char cls[16] = {};
+                GetWindowThreadProcessId(w, &pid);
+                GetClassNameA(w, cls, sizeof cls);
+                if (pid == f->pid && std::string(cls) == "#32770" && IsWindowVisible(w)) f->boxes.push_back(w);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&f));
+        if (cmd == "boxes") {
+            out(std::to_string(f.boxes.size()));
+            for (HWND b : f.boxes) {
+                wchar_t title[256] = {}, text[1024] = {};
+                GetWindowTextW(b, title, 256);
+                GetDlgItemTextW(b, 0xFFFF, text, 1024);
+                HWND owner = GetWindow(b, GW_OWNER);
+                char cls[64] = {};
+                if (owner) GetClassNameA(owner, cls, sizeof cls);
+                out(hex(utf8(title)) + " " + hex(utf8(text)) + " " + (owner ? cls : "-"));
+            }
+            return 0;
+        }
+        if (f.boxes.empty()) return 1;
+        HWND button = GetDlgItem(f.boxes[0], atoi(argv[2]));
+        if (!button) return 1;
+        RECT rc;
+        GetWindowRect(button, &rc);
+        out(std::to_string((rc.left + rc.right) / 2) + " " + std::to_string((rc.top + rc.bottom) / 2));
         return 0;
     }
 

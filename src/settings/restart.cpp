@@ -1,0 +1,53 @@
+#include "settings/restart.h"
+
+#include <string>
+
+#include "platform/bound.h"
+#include "platform/desktop.h"
+#include "settings/restart_script.h"
+
+namespace {
+
+std::string trimSpaces(const std::string& s) {
+    const size_t first = s.find_first_not_of(' ');
+    if (first == std::string::npos) return "";
+    return s.substr(first, s.find_last_not_of(' ') - first + 1);
+}
+
+std::string programFile() {
+    char path[MAX_PATH * 4] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    return std::string(path, n);
+}
+
+std::string shortPath(const std::string& path) {
+    char buf[MAX_PATH * 4] = {};
+    const DWORD n = bound::bound_GetShortPathNameA()(path.c_str(), buf, sizeof buf);
+    const std::string result = n > 0 && n < sizeof buf ? std::string(buf, n) : "";
+    return trimSpaces(result).empty() ? path : result;
+}
+
+}  // namespace
+
+void restartProgram() {
+    const std::string program = programFile();
+    const size_t slash = program.find_last_of('\\');
+    const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash);
+    const std::string programPath = folder + "\\" + program.substr(slash + 1);
+    if (!fileExists(programPath)) return;
+
+    const std::string script = folder + "\\" + kRestartScriptName;
+    writeWholeFile(script, restartScriptText(shortPath(programPath)));
+
+    // cmd would expand % signs in a path written on its command line, so the
+    // script's path reaches it through a variable: one expansion, no second
+    // look at the result. /s with the outer quotes keeps the inner ones, so
+    // spaces in the folder are safe too.
+    SetEnvironmentVariableA("NEXLUNE_RESTART_SCRIPT", script.c_str());
+    runProgram("cmd.exe /d /s /c \"\"%NEXLUNE_RESTART_SCRIPT%\"\"", false, SW_HIDE);
+
+    if (HANDLE self = bound::bound_OpenProcess()(PROCESS_TERMINATE, FALSE, bound::bound_GetCurrentProcessId()())) {
+        bound::bound_TerminateProcess()(self, 0);
+        bound::bound_CloseHandle()(self);
+    }
+}

@@ -1,0 +1,35 @@
+#include "settings/restart_script.h"
+
+#include "app/gbk_text.h"
+
+namespace {
+
+constexpr const char* kTemplate =
+    "@echo off \r\n"
+    "@ping 127.0.0.1 -n 秒数 >nul\r\n"
+    "start \"\" \"<文件名>\"\r\n"
+    "del Restart.bat";
+
+void replaceFirst(std::string& text, const std::string& placeholder, const std::string& value) {
+    const size_t at = gbk::find(text, placeholder);
+    if (at != std::string::npos) text.replace(at, placeholder.size(), value);
+}
+
+}  // namespace
+
+std::string batchLiteral(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        out += c;
+        if (c == '%') out += '%';
+    }
+    return out;
+}
+
+std::string restartScriptText(const std::string& programPath, int pauseCount) {
+    std::string text = kTemplate;
+    replaceFirst(text, "<文件名>", batchLiteral(programPath));
+    replaceFirst(text, "秒数", std::to_string(pauseCount));
+    return text;
+}
