@@ -163,9 +163,9 @@ class Editor:
 class Nexlune:
     """The program under test, read from outside through the probe."""
 
-    def __init__(self, session):
+    def __init__(self, session, exe=None):
         self.session = session
-        self.proc = session.start(os.path.join(WIN64, "nexlune.exe"))
+        self.proc = session.start(exe or os.path.join(WIN64, "nexlune.exe"))
         if not wait_until(lambda: self.session.probe("title") not in ([], ["none"]), 30, 0.3):
             raise RuntimeError("Nexlune did not show its window")
 
@@ -220,9 +220,92 @@ class Nexlune:
         item_height = (height - 4) // count
         self.session.click(left + width // 2, top + 2 + item_height * index + item_height // 2)
 
+    def pid(self):
+        lines = self.session.probe("pid")
+        return lines[0] if lines and lines[0] != "none" else None
+
     def close(self):
+        """Closes the running Nexlune, also one that a restart brought up."""
         self.session.probe("close")
         self.session.stop(self.proc)
+        wait_until(lambda: self.session.probe("title") in ([], ["none"]), 15, 0.3)
+
+
+def _hex_text(h):
+    return bytes.fromhex(h).decode("utf-8")
+
+
+class SettingsWindow:
+    """The settings window, opened through the list's pop-up menu."""
+
+    def __init__(self, nx):
+        self.s = nx.session
+        nx.choose_menu_item(0)  # "设置"
+        if not wait_until(self.info, 10, 0.3):
+            raise RuntimeError("the settings window did not open")
+
+    def info(self):
+        lines = self.s.probe("settings")
+        if not lines or lines[0] == "none":
+            return None
+        x, y, w, h, style, exstyle, owned, title = lines[0].split()
+        return {"rect": (int(x), int(y), int(w), int(h)), "style": int(style, 16), "exstyle": int(exstyle, 16),
+                "owned": owned == "1", "title": _hex_text(title)}
+
+    def point(self, control):
+        x, y = self.s.probe("ctlpoint", control)[0].split()
+        return int(x), int(y)
+
+    def click(self, control):
+        self.s.click(*self.point(control))
+
+    def checked(self, control):
+        return self.s.probe("checked", control)[0] == "1"
+
+    def text(self, control):
+        lines = self.s.probe("ctltext", control)
+        return _hex_text(lines[0]) if lines else ""
+
+    def clear(self, control):
+        self.click(control)
+        self.s.xdo("key", "End")
+        self.s.xdo("key", "--repeat", 30, "BackSpace")
+
+    def enter(self, control, text):
+        """Replaces the box's text by typing, then presses Enter in it."""
+        self.clear(control)
+        if text:
+            self.s.xdo("type", text)
+        self.s.xdo("key", "Return")
+
+
+class MessageBoxes:
+    """The message boxes that Nexlune shows, read and answered from outside."""
+
+    def __init__(self, session):
+        self.s = session
+
+    def shown(self):
+        lines = self.s.probe("boxes")
+        out = []
+        for line in lines[1:]:
+            title, text, owner = line.split(" ")
+            out.append({"title": _hex_text(title), "text": _hex_text(text), "owner": owner})
+        return out
+
+    def wait_shown(self, timeout=10):
+        return wait_until(self.shown, timeout, 0.3)
+
+    def wait_gone(self, timeout=15):
+        gone = wait_until(lambda: not self.shown(), timeout, 0.3)
+        # Without a window manager Wine takes about 2 s more to hand the focus
+        # back after a box closes; a click before that is undone.
+        time.sleep(2.5)
+        return gone
+
+    def answer(self, button_id):
+        x, y = self.s.probe("boxbutton", button_id)[0].split()
+        self.s.click(int(x), int(y))
 
 
 class DragSource:

@@ -37,7 +37,7 @@ class Scene:
     """One scenario's windows: Nexlune started on prepared settings, the
     editor that receives the pastes, and files to drop."""
 
-    def __init__(self, session, settings=None):
+    def __init__(self, session, settings=None, exe=None):
         self.s = session
         self.settings_dir = os.path.join(session.documents, "brenko", "Quilvo", "set")
         ini = os.path.join(self.settings_dir, "set.ini")
@@ -48,7 +48,7 @@ class Scene:
             body = "[start]\r\n" + "".join("%s=%s\r\n" % kv for kv in settings.items())
             with open(ini, "wb") as f:
                 f.write(body.encode("gbk"))
-        self.nx = Nexlune(session)
+        self.nx = Nexlune(session, exe)
         self.editor = Editor(session)
         self.typed = ""
 

@@ -2,7 +2,7 @@
 // would, and prints what it finds as UTF-8 lines.
 //   probe close | title | rows | count | selected | rowpoint N | pid | cputime | exstyle | popup
 //   probe setclip TEXT | getclip | holdclip MS
-//   probe settings [style] | ctlpoint ID | checked ID | ctltext ID   (the settings window)
+//   probe settingscount | settings | ctlpoint ID | checked ID | ctltext ID   (the settings window)
 //   probe boxes | boxbutton ID   (message boxes of Nexlune)
 #include <windows.h>
 #include <commctrl.h>
@@ -115,6 +115,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (cmd == "settingscount") {
+        int n = 0;
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "Vorpa.Nexlune.Settings", nullptr)) != nullptr;) ++n;
+        out(std::to_string(n));
+        return 0;
+    }
     if (cmd == "settings" || cmd == "ctlpoint" || cmd == "checked" || cmd == "ctltext") {
         HWND win = FindWindowA("Vorpa.Nexlune.Settings", nullptr);
         if (!win) {
