@@ -252,6 +252,10 @@ class SettingsWindow:
         return {"rect": (int(x), int(y), int(w), int(h)), "style": int(style, 16), "exstyle": int(exstyle, 16),
                 "owned": owned == "1", "title": _hex_text(title)}
 
+    def close(self):
+        self.s.probe("closesettings")
+        wait_until(lambda: not self.info(), 10, 0.3)
+
     def point(self, control):
         x, y = self.s.probe("ctlpoint", control)[0].split()
         return int(x), int(y)

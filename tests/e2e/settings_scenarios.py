@@ -139,6 +139,7 @@ def hotkey_code_declined_and_restart_timeout(s):
         expect_eq(sc.nx.pid(), pid, "no restart after the time-out")
         expect_eq(stored(sc).get("热键代码"), "120", "the value stays stored")
         # Reopened, the window shows the code in force, not the stored one.
+        win.close()
         win2 = SettingsWindow(sc.nx)
         expect_eq(win2.text(HOTKEY), "9", "hotkey box after reopening")
 

@@ -2,7 +2,7 @@
 // would, and prints what it finds as UTF-8 lines.
 //   probe close | title | rows | count | selected | rowpoint N | pid | cputime | exstyle | popup
 //   probe setclip TEXT | getclip | holdclip MS
-//   probe settingscount | settings | ctlpoint ID | checked ID | ctltext ID   (the settings window)
+//   probe settingscount | settings | closesettings | ctlpoint ID | checked ID | ctltext ID   (the settings window)
 //   probe boxes | boxbutton ID   (message boxes of Nexlune)
 #include <windows.h>
 #include <commctrl.h>
@@ -121,11 +121,15 @@ int main(int argc, char** argv) {
         out(std::to_string(n));
         return 0;
     }
-    if (cmd == "settings" || cmd == "ctlpoint" || cmd == "checked" || cmd == "ctltext") {
+    if (cmd == "settings" || cmd == "closesettings" || cmd == "ctlpoint" || cmd == "checked" || cmd == "ctltext") {
         HWND win = FindWindowA("Vorpa.Nexlune.Settings", nullptr);
         if (!win) {
             out("none");
             return 1;
+        }
+        if (cmd == "closesettings") {
+            PostMessageW(win, WM_CLOSE, 0, 0);
+            return 0;
         }
         if (cmd == "settings") {
             RECT rc;

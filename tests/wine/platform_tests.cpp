@@ -11,6 +11,8 @@
 #include "platform/bound.h"
 #include "platform/desktop.h"
 #include "platform/drop_target.h"
+#include "ui/message_box.h"
+#include "ui/transparency.h"
 #include "tests/wine/check.h"
 
 namespace {
@@ -344,6 +346,77 @@ void testBindFailureIsFatal(const char* self) {
     CloseHandle(pi.hThread);
 }
 
+// Presses a button of this thread's message box once it shows.
+UINT g_pressButton = 0;
+void CALLBACK pressWhenShown(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowA("#32770", nullptr);
+    if (!box || !IsWindowVisible(box)) return;
+    KillTimer(nullptr, id);
+    PostMessageA(box, WM_COMMAND, g_pressButton, 0);
+}
+
+std::string windowTitle(HWND w) {
+    char buf[256] = {};
+    GetWindowTextA(w, buf, sizeof buf);
+    return buf;
+}
+
+std::string g_seenTitle;
+void CALLBACK noteTitle(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowA("#32770", nullptr);
+    if (box && IsWindowVisible(box)) {
+        KillTimer(nullptr, id);
+        g_seenTitle = windowTitle(box);
+    }
+}
+
+void testTimedMessageBox() {
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                 nullptr, nullptr, nullptr);
+    const struct {
+        UINT button;
+        int want;
+    } presses[] = {{IDYES, 5}, {IDNO, 6}};
+    for (const auto& p : presses) {
+        g_pressButton = p.button;
+        SetTimer(nullptr, 0, 50, pressWhenShown);
+        CHECK_EQ(timedMessageBox("要重启吗", MB_YESNO, std::string("热键设置"), owner, 20000), p.want);
+    }
+    // Left alone, the box ends itself with the time-out code, even where the
+    // system ignores the time-out.
+    auto t0 = std::chrono::steady_clock::now();
+    CHECK_EQ(timedMessageBox("等待", MB_YESNO, std::string("t"), owner, 500), static_cast<int>(kBoxTimedOut) - 1);
+    CHECK(msSince(t0) < 5000);
+    // Defaults: the title "友情提醒", an owner of our own found by the search.
+    g_seenTitle.clear();
+    SetTimer(nullptr, 0, 50, noteTitle);
+    t0 = std::chrono::steady_clock::now();
+    CHECK_EQ(timedMessageBox("自定义延时成功", 0u, std::nullopt, std::nullopt, 300), static_cast<int>(kBoxTimedOut) - 1);
+    CHECK_EQ(g_seenTitle, std::string("友情提醒"));
+    CHECK(findOwnWindow() == owner);
+    DestroyWindow(owner);
+    // No visible window of ours: the search gives up after about a second.
+    t0 = std::chrono::steady_clock::now();
+    CHECK(findOwnWindow() == nullptr);
+    const long long searched = msSince(t0);
+    CHECK(searched >= 950 && searched < 2000);
+}
+
+void testWindowAlpha() {
+    HWND w = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE, "STATIC", "alpha", WS_CAPTION | WS_SYSMENU | WS_VISIBLE,
+                             0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    CHECK(setWindowAlpha(w, 220));
+    // Earlier extended styles are replaced; Wine, like Windows, keeps
+    // WS_EX_WINDOWEDGE on a captioned window.
+    const LONG ex = GetWindowLongA(w, GWL_EXSTYLE) & ~WS_EX_WINDOWEDGE;
+    CHECK_EQ(static_cast<long long>(ex), static_cast<long long>(WS_EX_LAYERED));
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    CHECK(GetLayeredWindowAttributes(w, nullptr, &alpha, &flags));
+    CHECK_EQ(static_cast<long long>(alpha), 220LL);
+    DestroyWindow(w);
+}
+
 void testDropText() {
     const std::string one[] = {"C:\\a.txt"};
     CHECK_EQ(droppedPathsText(one, 1), std::string("C:\\a.txt"));
@@ -368,6 +441,7 @@ int main(int argc, char** argv) {
         {"fill and load", testFillAndLoad},  {"utf8ToGbk", testUtf8ToGbk},
         {"wait", testWait},                  {"hotkey relay", testHotkeyRelay},
         {"folders and files", testFoldersAndFiles}, {"drop text", testDropText},
+        {"timed message box", testTimedMessageBox}, {"window alpha", testWindowAlpha},
     };
     int passed = 0, failed = 0;
     for (const auto& t : tests) {
