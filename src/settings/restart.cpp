@@ -40,10 +40,11 @@ void restartProgram() {
     writeWholeFile(script, restartScriptText(shortPath(programPath)));
 
     // cmd would expand % signs in a path written on its command line, so the
-    // script's path reaches it through a variable: one expansion, no second
-    // look at the result. /s with the outer quotes keeps the inner ones, so
-    // spaces in the folder are safe too.
-    SetEnvironmentVariableA("NEXLUNE_RESTART_SCRIPT", script.c_str());
+    // script's path reaches it through a variable: Windows' cmd expands once
+    // and does not look at the result again. The short form, where the volume
+    // has one, also keeps cmds that expand twice (Wine's) away from a % sign.
+    // /s with the outer quotes keeps the inner ones, so spaces are safe too.
+    SetEnvironmentVariableA("NEXLUNE_RESTART_SCRIPT", shortPath(script).c_str());
     runProgram("cmd.exe /d /s /c \"\"%NEXLUNE_RESTART_SCRIPT%\"\"", false, SW_HIDE);
 
     if (HANDLE self = bound::bound_OpenProcess()(PROCESS_TERMINATE, FALSE, bound::bound_GetCurrentProcessId()())) {

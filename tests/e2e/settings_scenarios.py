@@ -153,7 +153,7 @@ def restart_and_wait(s, nx, boxes, old_pid):
 
 @scenario
 def restart_with_new_hotkey_and_separator(s):
-    folder, exe = program_copy(s, "程序 目录")
+    folder, exe = program_copy(s, "程序 目录 100%PATH%")
     with Scene(s, exe=exe) as sc:
         old = sc.nx.pid()
         win = SettingsWindow(sc.nx)
