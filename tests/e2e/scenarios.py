@@ -87,7 +87,9 @@ class Scene:
     def __enter__(self):
         return self
 
-    def __exit__(self, *exc):
+    def __exit__(self, exc_type, exc, tb):
+        if exc_type is not None:  # the screen as the failure left it
+            self.s.screenshot(os.path.join(self.s.scratch, "..", "fail-%d.png" % int(time.time())))
         self.close()
 
 

@@ -93,6 +93,21 @@ static bool setClipboard(const std::wstring& text) {
     return true;
 }
 
+struct BoxSearch {
+    DWORD pid;
+    std::vector<HWND> boxes;
+};
+
+static BOOL CALLBACK collectBoxes(HWND w, LPARAM lp) {
+    auto* f = reinterpret_cast<BoxSearch*>(lp);
+    DWORD pid = 0;
+    char cls[16] = {};
+    GetWindowThreadProcessId(w, &pid);
+    GetClassNameA(w, cls, sizeof cls);
+    if (pid == f->pid && std::string(cls) == "#32770" && IsWindowVisible(w)) f->boxes.push_back(w);
+    return TRUE;
+}
+
 int main(int argc, char** argv) {
     if (argc < 2) return 2;
     const std::string cmd = argv[1];
@@ -163,22 +178,9 @@ int main(int argc, char** argv) {
     }
     if (cmd == "boxes" || cmd == "boxbutton") {
         // Visible message boxes of the process that owns the main window.
-        struct Find {
-            DWORD pid;
-            std::vector<HWND> boxes;
-        } f{0, {}};
+        BoxSearch f{0, {}};
         GetWindowThreadProcessId(mainWindow(), &f.pid);
-        EnumWindows(
-            [](HWND w, LPARAM lp) -> BOOL {
-                auto* f = reinterpret_cast<Find*>(lp);
-                DWORD pid = 0;
-                char cls[16] = {};
-                GetWindowThreadProcessId(w, &pid);
-                GetClassNameA(w, cls, sizeof cls);
-                if (pid == f->pid && std::string(cls) == "#32770" && IsWindowVisible(w)) f->boxes.push_back(w);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&f));
+        EnumWindows(collectBoxes, reinterpret_cast<LPARAM>(&f));
         if (cmd == "boxes") {
             out(std::to_string(f.boxes.size()));
             for (HWND b : f.boxes) {
