@@ -1,5 +1,7 @@
 #include "app/gbk_text.h"
 
+#include <algorithm>
+
 namespace gbk {
 
 static const char kIdeographicSpace[] = "\xA1\xA1";
@@ -43,6 +45,62 @@ size_t find(std::string_view text, std::string_view needle, size_t from) {
     for (size_t i = from; i + needle.size() <= text.size(); i += charLength(text, i))
         if (text.compare(i, needle.size(), needle) == 0) return i;
     return std::string_view::npos;
+}
+
+namespace {
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool equalIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+}  // namespace
+
+size_t findIgnoreCase(std::string_view text, std::string_view needle, size_t from) {
+    if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
+    for (size_t i = from; i + needle.size() <= text.size(); i += charLength(text, i))
+        if (equalIgnoreCase(text.substr(i, needle.size()), needle)) return i;
+    return std::string_view::npos;
+}
+
+std::string_view trim(std::string_view text) {
+    size_t begin = 0, end = 0;  // end: just past the last character that is not a space
+    bool leading = true;
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = std::min(charLength(text, i), text.size() - i);
+        const std::string_view ch = text.substr(i, n);
+        const bool space = ch == " " || ch == kIdeographicSpace;
+        if (leading && space) begin = i + n;
+        if (!space) {
+            leading = false;
+            end = i + n;
+        }
+        i += n;
+    }
+    return end > begin ? text.substr(begin, end - begin) : std::string_view();
+}
+
+std::vector<std::string_view> split(std::string_view text, std::string_view separator) {
+    std::vector<std::string_view> pieces;
+    if (text.empty()) return pieces;
+    size_t start = 0;
+    for (size_t at; (at = find(text, separator, start)) != std::string_view::npos && !separator.empty();
+         start = at + separator.size())
+        pieces.push_back(text.substr(start, at - start));
+    if (start < text.size()) pieces.push_back(text.substr(start));
+    return pieces;
+}
+
+std::string removeAllIgnoreCase(std::string_view text, std::string_view needle) {
+    if (needle.empty()) return std::string(text);
+    std::string out;
+    size_t start = 0;
+    for (size_t at; (at = findIgnoreCase(text, needle, start)) != std::string_view::npos; start = at + needle.size())
+        out.append(text.substr(start, at - start));
+    out.append(text.substr(start));
+    return out;
 }
 
 std::string decimal(long long n) { return std::to_string(n); }

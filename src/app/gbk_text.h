@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace gbk {
 
@@ -25,6 +26,20 @@ std::string removeSpaces(std::string_view text);
 // Position of the first match of needle that begins on a character boundary
 // at or after from (a boundary), or npos.
 size_t find(std::string_view text, std::string_view needle, size_t from = 0);
+
+// As find, ignoring the case of ASCII letters.
+size_t findIgnoreCase(std::string_view text, std::string_view needle, size_t from = 0);
+
+// Without ASCII spaces and ideographic spaces at both ends (tabs and line
+// breaks stay).
+std::string_view trim(std::string_view text);
+
+// The pieces around each separator, empty ones included, except an empty
+// piece after a final separator; an empty text gives none.
+std::vector<std::string_view> split(std::string_view text, std::string_view separator);
+
+// text without any occurrence of needle, ASCII case ignored.
+std::string removeAllIgnoreCase(std::string_view text, std::string_view needle);
 
 std::string decimal(long long n);
 

@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "platform/scoped.h"
+#include "ui/skin_loader.h"
 
 namespace {
 
@@ -21,6 +22,7 @@ void enterProgramFolder() {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     enterProgramFolder();
     std::atexit(exitCleanup);
+    initSkinModule(appState());
 
     ScopedOle ole;  // drag and drop needs OLE on this thread
     if (!createMainWindow(instance)) return 1;

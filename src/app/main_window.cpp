@@ -7,6 +7,7 @@
 #include "paste/stepping.h"
 #include "platform/desktop.h"
 #include "settings/settings_window.h"
+#include "ui/skin_loader.h"
 #include "ui/transparency.h"
 
 namespace {
@@ -165,6 +166,7 @@ void initMainWindow() {
     app.separator = readStored(settings::kSeparator);
     app.pasteDelayMs = textToInt(readStored(settings::kDelay));
     app.hotkeyMode = textToInt(readStored(settings::kHotkeyMode));
+    loadSkin(app, "Quilvo", 2);
     setWindowAlpha(mw.window, 220);
 }
 

@@ -4,7 +4,12 @@
 #pragma once
 #include "platform/win.h"
 
+#include <string>
+
 void* bindByName(const char* dll, const char* function);
+
+// Tells the user why the program cannot go on, then ends it.
+[[noreturn]] void fatalStartupError(const std::string& text);
 
 #define NX_BOUND_AS(dll, name, type)                                                     \
     inline type bound_##name() {                                                         \

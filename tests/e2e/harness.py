@@ -105,6 +105,13 @@ class WineSession:
         subprocess.run(["import", "-window", "root", path], env=self.env, timeout=60,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
+    def pixel(self, png, x, y):
+        """The (r, g, b) of one pixel of a screenshot."""
+        out = subprocess.run(["convert", png, "-format", "%%[pixel:p{%d,%d}]" % (x, y), "info:"],
+                             capture_output=True, text=True, timeout=60).stdout
+        inside = out[out.index("(") + 1:out.index(")")]
+        return tuple(int(float(v)) for v in inside.split(",")[:3])
+
     def stop(self, proc, timeout=10):
         try:
             proc.wait(timeout=timeout)

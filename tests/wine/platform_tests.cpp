@@ -12,7 +12,10 @@
 #include "platform/desktop.h"
 #include "platform/drop_target.h"
 #include "ui/message_box.h"
+#include "ui/skin_format.h"
+#include "ui/skin_loader.h"
 #include "ui/transparency.h"
+#include "update/charset.h"
 #include "tests/wine/check.h"
 
 namespace {
@@ -417,6 +420,98 @@ void testWindowAlpha() {
     DestroyWindow(w);
 }
 
+void testConvertCharset() {
+    const struct {
+        const char* name;
+        std::string in;
+        std::optional<std::string> from, to;
+        std::optional<int> offset;
+        std::string want;
+    } cases[] = {
+        {"defaults", "\xE7\x89\x88\xE6\x9C\xAC", std::nullopt, std::nullopt, std::nullopt, "\xB0\xE6\xB1\xBE"},
+        {"empty names are the defaults", "\xE7\x89\x88\xE6\x9C\xAC", std::string(), std::string(), std::nullopt,
+         "\xB0\xE6\xB1\xBE"},
+        {"ascii unchanged", "<version>4.1</version>", std::nullopt, std::nullopt, std::nullopt, "<version>4.1</version>"},
+        {"empty input", "", std::nullopt, std::nullopt, std::nullopt, ""},
+        {"utf-8 input with a mark", "\xEF\xBB\xBF" "ok", std::nullopt, std::nullopt, std::nullopt, "ok"},
+        {"gbk to utf-8 writes the mark", "\xB0\xE6", std::string("GBK"), std::string("UTF-8"), std::nullopt,
+         "\xEF\xBB\xBF\xE7\x89\x88"},
+        {"offset skips it", "\xB0\xE6", std::string("GBK"), std::string("UTF-8"), 3, "\xE7\x89\x88"},
+        {"big5", "\xA4\xA4\xA4\xE5", std::string("BIG5"), std::nullopt, std::nullopt, "\xD6\xD0\xCE\xC4"},
+        {"shift_jis", "\x93\xFA\x96\x7B", std::string("Shift_JIS"), std::nullopt, std::nullopt,
+         "\xC8\xD5\xB1\xBE"},
+        {"utf-16", std::string("\xFF\xFEh\0i\0", 6), std::string("unicode"), std::nullopt, std::nullopt, "hi"},
+        {"to utf-16be", "hi", std::string("GBK"), std::string("UTF-16BE"), 2, std::string("\0h\0i", 4)},
+        {"no ANSI form", "\xF0\x9F\x98\x80", std::nullopt, std::string("UTF-8"), 3, "??"},
+        {"unknown charset", "abc", std::string("klingon"), std::nullopt, std::nullopt, ""},
+    };
+    for (const auto& c : cases) {
+        check::context() = c.name;
+        CHECK_EQ(convertCharset(c.in, c.from, c.to, c.offset), c.want);
+    }
+    check::context().clear();
+}
+
+COLORREF listBackground(HWND list) { return static_cast<COLORREF>(SendMessageA(list, LVM_GETBKCOLOR, 0, 0)); }
+
+// Loads the skin library into this process: run it last.
+void testSkinLoader() {
+    AppState app;
+    app.skinBaseDir = tempDir() + "nexlune_skin\\";
+    const std::string library = app.skinBaseDir + "SkinH_EL.dll";
+    const std::string styleFile = app.skinBaseDir + "Quilvo\\set\\tansivo.ini";
+    DeleteFileA(library.c_str());
+    DeleteFileA(styleFile.c_str());
+    ensureDirectory(app.skinBaseDir);
+
+    loadSkin(app, "Quilvo", -1);
+    CHECK(fileExists(app.skinBaseDir + "Quilvo\\set"));  // the folder is made even without a skin
+    CHECK(!fileExists(library));
+    CHECK(GetModuleHandleA("SkinH_EL.dll") == nullptr);
+    loadSkin(app, "Quilvo", 9);  // no skin settings file: no skin
+    CHECK_EQ(app.skinStyle, 0);
+    CHECK(!fileExists(library));
+    CHECK(GetModuleHandleA("SkinH_EL.dll") == nullptr);
+
+    ListFixture before;
+    CHECK(writeSetting(styleFile, "initial", "style", "3"));
+    loadSkin(app, "Quilvo", 9);
+    CHECK_EQ(app.skinStyle, 3);
+    CHECK_EQ(app.skinAppName, std::string("Quilvo"));
+    CHECK(fileExists(library));
+    HMODULE skinLibrary = GetModuleHandleA("SkinH_EL.dll");
+    CHECK(skinLibrary != nullptr);
+    const auto skin3 = builtinSkinColours(3);
+    CHECK_EQ(static_cast<long long>(listBackground(before.list)),
+             static_cast<long long>(skin3[SkinRole::ListBack].colorref()));
+    ListFixture after;  // windows created later are skinned too
+    CHECK_EQ(static_cast<long long>(listBackground(after.list)),
+             static_cast<long long>(skin3[SkinRole::ListBack].colorref()));
+
+    using AttachRes = int(WINAPI*)(const unsigned char*, int, const char*, int, int, int);
+    const auto attachRes = reinterpret_cast<AttachRes>(
+        reinterpret_cast<void*>(GetProcAddress(skinLibrary, "SkinH_AttachRes")));
+    CHECK(attachRes != nullptr);
+    if (!attachRes) return;
+    std::vector<uint8_t> damaged = builtinSkin(4);
+    damaged[12] ^= 0x20;
+    CHECK(attachRes(damaged.data(), static_cast<int>(damaged.size()), "", 0, 0, 0) != 0);
+    CHECK(attachRes(damaged.data(), 3, "", 0, 0, 0) != 0);
+    CHECK_EQ(static_cast<long long>(listBackground(before.list)),
+             static_cast<long long>(skin3[SkinRole::ListBack].colorref()));  // refused: nothing changed
+    const std::vector<uint8_t>& four = builtinSkin(4);
+    CHECK_EQ(attachRes(four.data(), static_cast<int>(four.size()), "", 0, 0, 0), 0);
+    const auto skin4 = builtinSkinColours(4);
+    CHECK_EQ(static_cast<long long>(listBackground(before.list)),
+             static_cast<long long>(skin4[SkinRole::ListBack].colorref()));
+    // Labels, check boxes and group boxes take the skin's colours from their parent.
+    HDC dc = GetDC(before.window);
+    SendMessageA(before.window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), 0);
+    CHECK_EQ(static_cast<long long>(GetTextColor(dc)), static_cast<long long>(skin4[SkinRole::Text].colorref()));
+    CHECK_EQ(static_cast<long long>(GetBkColor(dc)), static_cast<long long>(skin4[SkinRole::WindowBack].colorref()));
+    ReleaseDC(before.window, dc);
+}
+
 void testDropText() {
     const std::string one[] = {"C:\\a.txt"};
     CHECK_EQ(droppedPathsText(one, 1), std::string("C:\\a.txt"));
@@ -442,6 +537,7 @@ int main(int argc, char** argv) {
         {"wait", testWait},                  {"hotkey relay", testHotkeyRelay},
         {"folders and files", testFoldersAndFiles}, {"drop text", testDropText},
         {"timed message box", testTimedMessageBox}, {"window alpha", testWindowAlpha},
+        {"charset conversion", testConvertCharset}, {"skin loader", testSkinLoader},
     };
     int passed = 0, failed = 0;
     for (const auto& t : tests) {

@@ -1,0 +1,215 @@
+// SkinH_EL.dll: draws a thread's windows in the colours of a skin.
+//   SkinH_Attach()      every window the calling thread creates from now on
+//                       is skinned as soon as a skin is set;
+//   SkinH_AttachRes()   parses a skin and applies it to the thread's
+//                       existing windows and to later ones.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <optional>
+#include <string>
+
+#include "ui/skin_format.h"
+
+namespace {
+
+constexpr UINT_PTR kSubclassId = 0x4E584C53;  // "NXLS"
+
+struct SkinState {
+    std::optional<Skin> skin;
+    HBRUSH brushes[kSkinRoles] = {};
+    HHOOK creationHook = nullptr;
+} g;
+
+COLORREF colour(SkinRole role) { return g.skin->operator[](role).colorref(); }
+HBRUSH brush(SkinRole role) { return g.brushes[static_cast<size_t>(role)]; }
+
+std::string className(HWND w) {
+    char cls[64] = {};
+    GetClassNameA(w, cls, sizeof cls);
+    return cls;
+}
+
+bool isTopLevel(HWND w) { return !(GetWindowLongPtrA(w, GWL_STYLE) & WS_CHILD); }
+
+LONG buttonType(HWND w) { return static_cast<LONG>(GetWindowLongPtrA(w, GWL_STYLE) & BS_TYPEMASK); }
+
+void colourListView(HWND list) {
+    SendMessageA(list, LVM_SETBKCOLOR, 0, colour(SkinRole::ListBack));
+    SendMessageA(list, LVM_SETTEXTBKCOLOR, 0, colour(SkinRole::ListBack));
+    SendMessageA(list, LVM_SETTEXTCOLOR, 0, colour(SkinRole::ListText));
+}
+
+std::string windowText(HWND w) {
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
+    text.resize(GetWindowTextA(w, &text[0], static_cast<int>(text.size())));
+    return text;
+}
+
+void paintPushButton(HWND w) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(w, &ps);
+    RECT rc;
+    GetClientRect(w, &rc);
+    const LRESULT state = SendMessageA(w, BM_GETSTATE, 0, 0);
+    const bool pressed = state & BST_PUSHED;
+    const bool focused = GetFocus() == w;
+    FillRect(dc, &rc, brush(pressed ? SkinRole::Accent : SkinRole::ButtonFace));
+    HBRUSH frame = CreateSolidBrush(colour(focused ? SkinRole::Accent : SkinRole::Frame));
+    FrameRect(dc, &rc, frame);
+    if (focused) {
+        RECT inner = rc;
+        InflateRect(&inner, -1, -1);
+        FrameRect(dc, &inner, frame);
+    }
+    DeleteObject(frame);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour(SkinRole::ButtonText));
+    std::string text = windowText(w);
+    DrawTextA(dc, text.c_str(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, oldFont);
+    EndPaint(w, &ps);
+}
+
+void paintGroupBox(HWND w) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(w, &ps);
+    RECT rc;
+    GetClientRect(w, &rc);
+    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+    const std::string text = windowText(w);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    // Only the frame and the caption: the inside shows the parent's
+    // background and the controls placed on it.
+    RECT frame = rc;
+    frame.top += size.cy / 2;
+    HBRUSH line = CreateSolidBrush(colour(SkinRole::Frame));
+    FrameRect(dc, &frame, line);
+    DeleteObject(line);
+    RECT caption{8, 0, 8 + size.cx + 4, size.cy};
+    FillRect(dc, &caption, brush(SkinRole::WindowBack));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, colour(SkinRole::Text));
+    TextOutA(dc, 10, 0, text.c_str(), static_cast<int>(text.size()));
+    SelectObject(dc, oldFont);
+    EndPaint(w, &ps);
+}
+
+LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+    if (!g.skin) return DefSubclassProc(w, msg, wp, lp);
+    switch (msg) {
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG: {
+            HDC dc = reinterpret_cast<HDC>(wp);
+            SetTextColor(dc, colour(SkinRole::Text));
+            SetBkColor(dc, colour(SkinRole::WindowBack));
+            return reinterpret_cast<LRESULT>(brush(SkinRole::WindowBack));
+        }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX: {
+            HDC dc = reinterpret_cast<HDC>(wp);
+            SetTextColor(dc, colour(SkinRole::EditText));
+            SetBkColor(dc, colour(SkinRole::EditBack));
+            return reinterpret_cast<LRESULT>(brush(SkinRole::EditBack));
+        }
+        case WM_ERASEBKGND:
+            if (isTopLevel(w)) {
+                RECT rc;
+                GetClientRect(w, &rc);
+                FillRect(reinterpret_cast<HDC>(wp), &rc, brush(SkinRole::WindowBack));
+                return 1;
+            }
+            break;
+        case WM_PAINT:
+            if (className(w) == "Button") {
+                const LONG type = buttonType(w);
+                if (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON) {
+                    paintPushButton(w);
+                    return 0;
+                }
+                if (type == BS_GROUPBOX) {
+                    paintGroupBox(w);
+                    return 0;
+                }
+            }
+            break;
+        case BM_SETSTATE:
+        case BM_SETSTYLE:
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_ENABLE:
+        case WM_SETTEXT:
+            // The button draws itself directly on these; draw it again our way.
+            if (className(w) == "Button") {
+                const LRESULT r = DefSubclassProc(w, msg, wp, lp);
+                InvalidateRect(w, nullptr, TRUE);
+                return r;
+            }
+            break;
+        case WM_CREATE:
+            if (className(w) == WC_LISTVIEWA) {
+                const LRESULT r = DefSubclassProc(w, msg, wp, lp);
+                colourListView(w);
+                return r;
+            }
+            break;
+        case WM_NCDESTROY:
+            RemoveWindowSubclass(w, skinProc, kSubclassId);
+            break;
+        default:
+            break;
+    }
+    return DefSubclassProc(w, msg, wp, lp);
+}
+
+// Installing the same subclass again only updates its data: safe to repeat.
+void skinWindow(HWND w) { SetWindowSubclass(w, skinProc, kSubclassId, 0); }
+
+void applyToExisting(HWND w) {
+    skinWindow(w);
+    if (className(w) == WC_LISTVIEWA) colourListView(w);
+    InvalidateRect(w, nullptr, TRUE);
+}
+
+BOOL CALLBACK applyToChild(HWND w, LPARAM) {
+    applyToExisting(w);
+    return TRUE;
+}
+
+BOOL CALLBACK applyToTopLevel(HWND w, LPARAM) {
+    applyToExisting(w);
+    EnumChildWindows(w, applyToChild, 0);
+    RedrawWindow(w, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+    return TRUE;
+}
+
+LRESULT CALLBACK onCreation(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND) skinWindow(reinterpret_cast<HWND>(wp));
+    return CallNextHookEx(g.creationHook, code, wp, lp);
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) int WINAPI SkinH_Attach() {
+    if (!g.creationHook)
+        g.creationHook = SetWindowsHookExA(WH_CBT, onCreation, nullptr, GetCurrentThreadId());
+    return g.creationHook ? 0 : -1;
+}
+
+// The password and the three numbers are accepted and not used.
+extern "C" __declspec(dllexport) int WINAPI SkinH_AttachRes(const unsigned char* data, int size, const char*, int,
+                                                            int, int) {
+    if (!data || size <= 0) return -1;
+    std::optional<Skin> skin = parseSkin(data, static_cast<size_t>(size));
+    if (!skin) return -1;  // refused: whatever was set stays
+    for (HBRUSH& b : g.brushes)
+        if (b) DeleteObject(b);
+    g.skin = skin;
+    for (size_t role = 0; role < kSkinRoles; ++role)
+        g.brushes[role] = CreateSolidBrush(skin->colours[role].colorref());
+    EnumThreadWindows(GetCurrentThreadId(), applyToTopLevel, 0);
+    return 0;
+}

@@ -1,0 +1,120 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/gbk_text.h"
+#include "update/base64.h"
+#include "update/http_rules.h"
+
+TEST(Base64, Rfc4648Vectors) {
+    const struct {
+        std::string in, want;
+    } cases[] = {
+        {"", ""},         {"f", "Zg=="},         {"fo", "Zm8="},         {"foo", "Zm9v"},
+        {"foob", "Zm9vYg=="}, {"fooba", "Zm9vYmE="}, {"foobar", "Zm9vYmFy"},
+        {std::string("\0\xff\xfe", 3), "AP/+"},
+        {"user:密码", "dXNlcjrD3MLr"},  // GBK bytes of the password
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        EXPECT_EQ(base64Encode(c.in), c.want);
+    }
+    const std::string hundred = base64Encode(std::string(100, 'x'));
+    EXPECT_EQ(hundred.size(), 136u);
+    EXPECT_EQ(hundred.find_first_of("\r\n"), std::string::npos);
+}
+
+TEST(GbkTextRules, TrimAndSplit) {
+    EXPECT_EQ(gbk::trim("  a b \xA1\xA1"), "a b");
+    EXPECT_EQ(gbk::trim("\ta\t"), "\ta\t");  // tabs stay
+    EXPECT_EQ(gbk::trim("\xB0\xA1\xA1\xA1"), "\xB0\xA1");  // B0 A1 is a character; then one ideographic space
+    EXPECT_EQ(gbk::trim("   "), "");
+    using V = std::vector<std::string_view>;
+    EXPECT_EQ(gbk::split("a; ; b; ", "; "), (V{"a", "", "b"}));
+    EXPECT_EQ(gbk::split("", "; "), V{});
+    EXPECT_EQ(gbk::split("; a", "; "), (V{"", "a"}));
+}
+
+TEST(TextBetween, Markers) {
+    const struct {
+        const char *text, *start, *end, *want;
+    } cases[] = {
+        {"a='x';b='y';", "='", "';", "x"},
+        {"no start here", "<v>", "</v>", ""},
+        {"end</v> before <v>start", "<v>", "</v>", ""},
+        {"<v>4.1</v>", "<v>", "</v>", "4.1"},
+        {"<v></v>", "<v>", "</v>", ""},
+        {"版本号：4.1；", "版本号：", "；", "4.1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(textBetween(c.text, c.start, c.end), c.want);
+    }
+}
+
+TEST(DefaultHeaders, CompletedNormalizedApplied) {
+    const std::string ua = "User-Agent: Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
+    const std::string url = "https://example.invalid/p";
+    // Empty headers on GET: the four defaults in order, no empty first line.
+    EXPECT_EQ(normalizeHeaderNames(completeDefaultHeaders("", url, false)),
+              "Accept: */*\r\nReferer: " + url + "\r\nAccept-Language: zh-cn\r\n" + ua);
+    // "X-Accept:" contains "Accept:": no default Accept line.
+    EXPECT_EQ(completeDefaultHeaders("X-Accept: 1", url, false).find("Accept: */*"), std::string::npos);
+    // A lower-case content type suppresses the POST default and is capitalized.
+    const std::string post = normalizeHeaderNames(completeDefaultHeaders("content-type: text/plain", url, true));
+    EXPECT_EQ(post.find("application/x-www-form-urlencoded"), std::string::npos);
+    EXPECT_EQ(post.substr(0, 24), "Content-Type: text/plain");
+    EXPECT_NE(completeDefaultHeaders("", url, true).find("Content-Type: application/x-www-form-urlencoded"),
+              std::string::npos);
+    EXPECT_EQ(normalizeHeaderNames("x-requested-with: a-b\r\nno colon\r\n\r\naccept-language: zh-cn"),
+              "X-Requested-With: a-b\r\nAccept-Language: zh-cn");
+
+    using P = std::vector<HeaderPair>;
+    EXPECT_EQ(applyHeaderLines(" Host : a:b "), (P{{"Host", "a:b"}}));
+    EXPECT_EQ(applyHeaderLines("A: 1\r\n\r\nConnection: keep-alive\r\nConnection: Keep-Alive\r\nbare"),
+              (P{{"A", "1"}, {"Connection", "Keep-Alive"}, {"", ""}}));
+}
+
+TEST(Cookies, PreparedCollectedMerged) {
+    EXPECT_EQ(prepareCookieText("Cookie: a=1; cookie:b=2"), " a=1; b=2");
+    EXPECT_EQ(prepareCookieText("a=1"), "a=1");
+    EXPECT_EQ(collectResponseCookies("HTTP/1.1 200 OK\r\nSet-Cookie: a=1; path=/\r\nSet-Cookie: b=2\r\n"
+                                     "set-cookie: c=3\r\nX-Set-Cookie: d=4; x\r\n"),
+              "a=1; b=2");
+    EXPECT_EQ(collectResponseCookies("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n"), "");
+    const struct {
+        const char *sent, *received, *want;
+    } merges[] = {
+        {"a=1; b=2", "b=3; c=deleted", "b=3; a=1"},
+        {"", "", ""},
+        {"a=1;", "", "a=1"},
+        {" x=1 ", "y=2; y=2", "y=2; x=1"},
+        {"a=1; flag", "flag; a=2", "flag; a=2"},
+    };
+    for (const auto& m : merges) {
+        SCOPED_TRACE(std::string(m.sent) + " | " + m.received);
+        EXPECT_EQ(mergeCookieTexts(m.sent, m.received), m.want);
+    }
+}
+
+#include "update/charset_names.h"
+
+TEST(CharsetNames, StreamObjectNames) {
+    const struct {
+        const char* name;
+        unsigned codePage;
+    } cases[] = {
+        {"UTF-8", 65001}, {"utf-8", 65001}, {"GBK", 936},       {"gb2312", 936},       {"GB18030", 54936},
+        {"BIG5", 950},    {"Shift_JIS", 932}, {"unicode", 1200}, {"UTF-16", 1200},     {"UTF-16BE", 1201},
+        {"windows-1252", 1252}, {"Windows-1251", 1251}, {"cp1250", 1250}, {"iso-8859-1", 28591}, {"us-ascii", 20127},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(codePageForCharset(c.name), std::optional<unsigned>(c.codePage));
+    }
+    for (const char* unknown : {"", "klingon", "windows-", "cp12a", "windows-1234567"})
+        EXPECT_FALSE(codePageForCharset(unknown).has_value()) << unknown;
+    EXPECT_EQ(byteOrderMark(65001), "\xEF\xBB\xBF");
+    EXPECT_EQ(byteOrderMark(936), "");
+}
