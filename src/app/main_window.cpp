@@ -9,6 +9,8 @@
 #include "settings/settings_window.h"
 #include "ui/skin_loader.h"
 #include "ui/transparency.h"
+#include "update/release_page.h"
+#include "update/update_check.h"
 
 namespace {
 
@@ -167,6 +169,7 @@ void initMainWindow() {
     app.pasteDelayMs = textToInt(readStored(settings::kDelay));
     app.hotkeyMode = textToInt(readStored(settings::kHotkeyMode));
     loadSkin(app, "Quilvo", 2);
+    checkForUpdate(kReleasePageUrl, kCurrentVersion);
     setWindowAlpha(mw.window, 220);
 }
 

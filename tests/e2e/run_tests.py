@@ -11,6 +11,7 @@ from harness import ROOT, WIN64, WineSession  # noqa: E402
 import scenarios  # noqa: E402
 import settings_scenarios  # noqa: E402
 import skin_scenarios  # noqa: E402
+import http_scenarios  # noqa: E402
 
 
 def main():
@@ -24,7 +25,7 @@ def main():
             ok = code == 0
             passed, failed = passed + ok, failed + (not ok)
             print("%s Win32 platform tests" % ("ok  " if ok else "FAIL"))
-        for fn in scenarios.SCENARIOS + settings_scenarios.SCENARIOS + skin_scenarios.SCENARIOS:
+        for fn in scenarios.SCENARIOS + settings_scenarios.SCENARIOS + skin_scenarios.SCENARIOS + http_scenarios.SCENARIOS:
             if only and only not in fn.__name__:
                 continue
             t0 = time.monotonic()

@@ -118,3 +118,34 @@ TEST(CharsetNames, StreamObjectNames) {
     EXPECT_EQ(byteOrderMark(65001), "\xEF\xBB\xBF");
     EXPECT_EQ(byteOrderMark(936), "");
 }
+
+#include "update/release_page.h"
+
+TEST(ReleasePage, VersionAndComparison) {
+    const struct {
+        const char* page;
+        const char* version;
+        bool newer;
+    } cases[] = {
+        {"x='Nexlune 版本4.1';", "4.1", true},
+        {"x='Nexlune 版本4.0.1';", "4.0.1", true},
+        {"x='Nexlune 版本4.0 ';", "4.0 ", true},
+        {"x='Nexlune 版本4.0';", "4.0", false},
+        {"x='Nexlune 版本3.9';", "3.9", false},
+        {"x='Nexlune 版本10.0';", "10.0", false},  // '1' is a smaller byte than '4'
+        {"x='旧版本3.0 新版本4.2';", "4.2", true},  // the last occurrence decides
+        {"a='no version here'; b='版本9.9';", "", false},  // the first piece decides
+        {"no markers at all", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.page);
+        const ReleasePage page = readReleasePage(c.page);
+        EXPECT_EQ(page.version, c.version);
+        EXPECT_EQ(isNewerVersion(page.version, kCurrentVersion), c.newer);
+    }
+    const ReleasePage page = readReleasePage("t='Nexlune 版本4.1';<span id=\"filename\">nexlune-4.1.zip</span>");
+    EXPECT_EQ(page.title, "Nexlune 版本4.1");
+    EXPECT_EQ(page.fileName, "nexlune-4.1.zip");
+    EXPECT_EQ(readReleasePage("t='版本4.1';").fileName, "");
+    EXPECT_TRUE(isNewerVersion("\xB0", "4"));  // bytes compare unsigned
+}

@@ -1,0 +1,54 @@
+// One synchronous HTTP request; returns the response body.
+#pragma once
+#include <memory>
+#include <optional>
+#include <string>
+
+// A request object that a caller can keep across requests (it keeps its
+// own connections and cookies, as a browser session does).
+class HttpSession {
+public:
+    // proxy: a named proxy server for all its requests ("" for none).
+    explicit HttpSession(const std::string& proxy = "");
+    ~HttpSession();
+    HttpSession(const HttpSession&) = delete;
+    HttpSession& operator=(const HttpSession&) = delete;
+    void* handle() const { return handle_; }
+
+private:
+    void* handle_;
+};
+
+// Whole requests are bounded, whatever the time-outs of their phases: a
+// server that trickles its answer cannot hold the caller for ever.
+constexpr unsigned kHttpRequestLimitMs = 60000;
+// A body beyond this counts as failed (empty), so that a 32-bit process is
+// not run out of memory by one page.
+constexpr size_t kHttpBodyLimit = 16u << 20;
+
+struct HttpRequest {
+    std::string url;
+    int method = 0;  // GET POST HEAD PUT OPTIONS DELETE TRACE CONNECT; other values: GET
+    std::string postText;
+    std::string* cookies = nullptr;          // in and out; null: not supplied
+    std::string* responseCookies = nullptr;  // out
+    std::string* headers = nullptr;          // in and out; null: empty
+    std::string* responseHeaders = nullptr;  // out
+    int* statusCode = nullptr;               // out
+    bool noRedirect = false;
+    std::string postBytes;  // sent instead of postText when not empty
+    std::string proxy;
+    int timeoutSeconds = 0;  // -1: the object's own; 1 or more: seconds; else 15 s
+    std::string proxyUser;
+    std::string proxyPassword;
+    int credentialTarget = 1;  // 0 the server, 1 the proxy
+    HttpSession* requestObject = nullptr;
+    bool mergeCookies = true;
+    bool completeHeaders = true;
+    bool capitalizeHeaderNames = true;
+};
+
+std::string sendHttpRequest(const HttpRequest& request);
+
+const char* httpVerb(int method);
+int httpPhaseTimeoutMs(int timeoutSeconds);  // -1 for "do not set"

@@ -1,0 +1,98 @@
+// Drives sendHttpRequest and checkForUpdate for the HTTP scenarios; the
+// servers and the checks are on the other side (tests/e2e/http_scenarios.py).
+// Prints key=hex lines.
+//   http_tests request URL [options...]   options: method=N post=T postbytes=HEX cookies=T
+//                                          headers=T noredirect timeout=N proxy=P user=U pass=P target=N
+//   http_tests check URL answer            answer: yes | no (the question box is pressed)
+#include "platform/win.h"
+
+#include <cstdio>
+#include <string>
+
+#include "ui/message_box.h"
+#include "update/http_request.h"
+#include "update/update_check.h"
+
+namespace {
+
+std::string hex(const std::string& s) {
+    static const char* d = "0123456789abcdef";
+    std::string h;
+    for (unsigned char c : s) {
+        h += d[c >> 4];
+        h += d[c & 15];
+    }
+    return h;
+}
+
+std::string unhex(const std::string& h) {
+    std::string s;
+    for (size_t i = 0; i + 1 < h.size(); i += 2) s += static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16));
+    return s;
+}
+
+void put(const char* key, const std::string& value) { std::printf("%s=%s\n", key, hex(value).c_str()); }
+
+UINT g_answer = IDNO;
+std::string g_boxTitle, g_boxText;
+
+void CALLBACK answerBox(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND box = FindWindowA("#32770", nullptr);
+    if (!box || !IsWindowVisible(box)) return;
+    KillTimer(nullptr, id);
+    char title[512] = {}, text[512] = {};
+    GetWindowTextA(box, title, sizeof title);
+    GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+    g_boxTitle = title;
+    g_boxText = text;
+    PostMessageA(box, WM_COMMAND, g_answer, 0);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 2;
+    const std::string cmd = argv[1];
+    if (cmd == "check") {
+        g_answer = argc > 3 && std::string(argv[3]) == "yes" ? IDYES : IDNO;
+        SetTimer(nullptr, 0, 100, answerBox);
+        const DWORD t0 = GetTickCount();
+        const bool newer = checkForUpdate(argv[2], "4.0");
+        std::printf("newer=%d\nms=%lu\n", newer ? 1 : 0, static_cast<unsigned long>(GetTickCount() - t0));
+        put("title", g_boxTitle);
+        put("text", g_boxText);
+        return 0;
+    }
+    HttpRequest r;
+    r.url = argv[2];
+    std::string cookies, headers, responseCookies, responseHeaders;
+    int status = -7;
+    r.responseCookies = &responseCookies;
+    r.responseHeaders = &responseHeaders;
+    r.statusCode = &status;
+    for (int i = 3; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const size_t eq = arg.find('=');
+        const std::string key = arg.substr(0, eq), value = eq == std::string::npos ? "" : arg.substr(eq + 1);
+        if (key == "method") r.method = std::stoi(value);
+        else if (key == "post") r.postText = value;
+        else if (key == "postbytes") r.postBytes = unhex(value);
+        else if (key == "cookies") { cookies = value; r.cookies = &cookies; }
+        else if (key == "headers") { headers = unhex(value); r.headers = &headers; }
+        else if (key == "noredirect") r.noRedirect = true;
+        else if (key == "timeout") r.timeoutSeconds = std::stoi(value);
+        else if (key == "proxy") r.proxy = value;
+        else if (key == "user") r.proxyUser = unhex(value);
+        else if (key == "pass") r.proxyPassword = unhex(value);
+        else if (key == "target") r.credentialTarget = std::stoi(value);
+    }
+    const DWORD t0 = GetTickCount();
+    const std::string body = sendHttpRequest(r);
+    std::printf("ms=%lu\nstatus=%d\n", static_cast<unsigned long>(GetTickCount() - t0), status);
+    put("body", body);
+    put("cookies", cookies);
+    put("responsecookies", responseCookies);
+    put("headers", headers);
+    put("responseheaders", responseHeaders);
+    return 0;
+}
