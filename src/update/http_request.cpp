@@ -221,26 +221,24 @@ std::string sendHttpRequest(const HttpRequest& r) {
     if (r.headers) *r.headers = headers;
     exchange->payload = !r.postBytes.empty() ? r.postBytes : r.postText;
 
-    std::string body, responseHeaders;
-    int status = 0;
-    HANDLE worker = CreateThread(nullptr, 0, &Exchange::thread, exchange, 0, nullptr);
-    if (!worker) {
-        exchange->run();  // no thread to be had: run here, unbounded
-        exchange->release();
-    } else if (WaitForSingleObject(worker, kHttpRequestLimitMs) == WAIT_OBJECT_0) {
-        body = std::move(exchange->body);
-        responseHeaders = std::move(exchange->responseHeaders);
-        status = exchange->status;
-    }
-    else
-        ownSession.release();  // past the limit: the request counts as failed, and the worker,
-                               // still using the session, frees the exchange when it is done
-    if (worker) {
+    bool finished = true;
+    if (HANDLE worker = CreateThread(nullptr, 0, &Exchange::thread, exchange, 0, nullptr)) {
+        finished = WaitForSingleObject(worker, kHttpRequestLimitMs) == WAIT_OBJECT_0;
         CloseHandle(worker);
     } else {
+        exchange->run();      // no thread to be had: run here, unbounded
+        exchange->release();  // the worker's reference
+    }
+    std::string body, responseHeaders;
+    int status = 0;
+    if (finished) {
         body = std::move(exchange->body);
         responseHeaders = std::move(exchange->responseHeaders);
         status = exchange->status;
+    } else {
+        // Past the limit the request counts as failed. The worker still uses
+        // the session and frees the exchange when it is done.
+        ownSession.release();
     }
     exchange->release();
 

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/hex_text.h"
+
 static void out(const std::string& s) {
     DWORD put;
     std::string line = s + "\n";
@@ -29,16 +31,6 @@ static std::wstring wide(const std::string& u) {
     std::wstring w(n, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, u.data(), static_cast<int>(u.size()), &w[0], n);
     return w;
-}
-
-static std::string hex(const std::string& s) {
-    static const char* d = "0123456789abcdef";
-    std::string h;
-    for (unsigned char c : s) {
-        h += d[c >> 4];
-        h += d[c & 15];
-    }
-    return h;
 }
 
 static HWND mainWindow() { return FindWindowA("Vorpa.Nexlune.Main", nullptr); }

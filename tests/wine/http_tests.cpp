@@ -12,24 +12,9 @@
 #include "ui/message_box.h"
 #include "update/http_request.h"
 #include "update/update_check.h"
+#include "tests/tools/hex_text.h"
 
 namespace {
-
-std::string hex(const std::string& s) {
-    static const char* d = "0123456789abcdef";
-    std::string h;
-    for (unsigned char c : s) {
-        h += d[c >> 4];
-        h += d[c & 15];
-    }
-    return h;
-}
-
-std::string unhex(const std::string& h) {
-    std::string s;
-    for (size_t i = 0; i + 1 < h.size(); i += 2) s += static_cast<char>(std::stoi(h.substr(i, 2), nullptr, 16));
-    return s;
-}
 
 void put(const char* key, const std::string& value) { std::printf("%s=%s\n", key, hex(value).c_str()); }
 
