@@ -120,6 +120,7 @@ def first_start_on_defaults(s):
         expect_eq(nx.row_texts(), [], "empty list")
     finally:
         nx.close()
+    expect_eq(nx.proc.returncode, 0, "the program ends when its window is closed")
     expect_eq(os.listdir(nx.settings_dir), [], "nothing written at exit")
 
 

@@ -201,7 +201,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     HWND list = listOf(main);
-    if (cmd == "title") {
+    if (cmd == "close") {
+        PostMessageW(main, WM_CLOSE, 0, 0);
+    } else if (cmd == "title") {
         wchar_t buf[512] = {};
         GetWindowTextW(main, buf, 512);
         out(utf8(buf));
