@@ -8,12 +8,20 @@
 
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "ui/skin_format.h"
 
 namespace {
 
-constexpr UINT_PTR kSubclassId = 0x4E584C53;  // "NXLS"
+// The procedure each skinned window had before ours. Kept here rather than
+// in window properties: under Wine a property lookup is a server round trip,
+// and a subclass that looks one up on every message slows a long list fill
+// from seconds to minutes.
+std::unordered_map<HWND, WNDPROC>& originalProcs() {
+    static std::unordered_map<HWND, WNDPROC> procs;
+    return procs;
+}
 
 struct SkinState {
     std::optional<Skin> skin;
@@ -97,8 +105,20 @@ void paintGroupBox(HWND w) {
     EndPaint(w, &ps);
 }
 
-LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
-    if (!g.skin) return DefSubclassProc(w, msg, wp, lp);
+LRESULT callOriginal(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    const auto it = originalProcs().find(w);
+    return it != originalProcs().end() ? CallWindowProcA(it->second, w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
+}
+
+LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (!g.skin) {
+        if (msg == WM_NCDESTROY) {
+            const LRESULT r = callOriginal(w, msg, wp, lp);
+            originalProcs().erase(w);
+            return r;
+        }
+        return callOriginal(w, msg, wp, lp);
+    }
     switch (msg) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
@@ -144,29 +164,37 @@ LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWOR
         case WM_SETTEXT:
             // The button draws itself directly on these; draw it again our way.
             if (className(w) == "Button") {
-                const LRESULT r = DefSubclassProc(w, msg, wp, lp);
+                const LRESULT r = callOriginal(w, msg, wp, lp);
                 InvalidateRect(w, nullptr, TRUE);
                 return r;
             }
             break;
-        case WM_CREATE:
-            if (className(w) == WC_LISTVIEWA) {
-                const LRESULT r = DefSubclassProc(w, msg, wp, lp);
-                colourListView(w);
-                return r;
-            }
+        case WM_PARENTNOTIFY:  // a list-view created later takes the skin's colours
+            if (LOWORD(wp) == WM_CREATE && className(reinterpret_cast<HWND>(lp)) == WC_LISTVIEWA)
+                colourListView(reinterpret_cast<HWND>(lp));
             break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(w, skinProc, kSubclassId);
-            break;
+        case WM_NCDESTROY: {
+            const LRESULT r = callOriginal(w, msg, wp, lp);
+            originalProcs().erase(w);
+            return r;
+        }
         default:
             break;
     }
-    return DefSubclassProc(w, msg, wp, lp);
+    return callOriginal(w, msg, wp, lp);
 }
 
-// Installing the same subclass again only updates its data: safe to repeat.
-void skinWindow(HWND w) { SetWindowSubclass(w, skinProc, kSubclassId, 0); }
+bool isListControl(HWND w) {
+    const std::string cls = className(w);
+    return cls == WC_LISTVIEWA || cls == WC_HEADERA;
+}
+
+// List-views take their colours by message and need no procedure of ours.
+void skinWindow(HWND w) {
+    if (isListControl(w) || originalProcs().count(w)) return;
+    originalProcs()[w] = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&skinProc)));
+}
 
 void applyToExisting(HWND w) {
     skinWindow(w);

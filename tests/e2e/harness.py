@@ -327,7 +327,10 @@ class DragSource:
         self.point = (x + 60, y + 40)
         self.proc = session.start(os.path.join(WIN64, "dragsrc.exe"), str(x), str(y),
                                   *[wine_path(p) for p in paths])
-        time.sleep(1.0)
+        # A cold prefix can take seconds to show the first window of a program.
+        wait_until(lambda: subprocess.run(["xdotool", "search", "--name", "^drag source$"], env=session.env,
+                                          capture_output=True, timeout=30).returncode == 0, 30, 0.2)
+        time.sleep(0.5)
 
     def drop_on(self, point, timeout=20):
         """Drags onto point; True once the target has taken the files."""
