@@ -23,7 +23,6 @@ namespace bound {
 // Text conversion.
 NX_BOUND("kernel32.dll", MultiByteToWideChar)
 NX_BOUND("kernel32.dll", WideCharToMultiByte)
-NX_BOUND("kernel32.dll", lstrlenW)
 
 // Clipboard block and the paste wait.
 NX_BOUND("kernel32.dll", GlobalAlloc)

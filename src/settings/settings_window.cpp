@@ -221,8 +221,6 @@ void createControls(HINSTANCE instance) {
 
 }  // namespace
 
-HWND settingsWindow() { return g_window; }
-
 void openSettingsWindow(HWND owner) {
     if (g_window) {
         if (IsIconic(g_window)) ShowWindow(g_window, SW_RESTORE);

@@ -23,4 +23,3 @@ enum SettingsControl : int {
 // Opens the window, owned by owner and not modal; a second call restores and
 // activates the open one.
 void openSettingsWindow(HWND owner);
-HWND settingsWindow();
