@@ -27,3 +27,6 @@ AppState& appState();
 
 // Releases the texts and the byte buffer; writes nothing.
 void exitCleanup();
+
+// Makes exitCleanup run when the program ends, while the state still exists.
+void registerExitCleanup();

@@ -1,5 +1,4 @@
 // Nexlune: pastes the segments of a dropped text file, one per hotkey press.
-#include <cstdlib>
 #include <string>
 
 #include "app/app_state.h"
@@ -21,7 +20,7 @@ void enterProgramFolder() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     enterProgramFolder();
-    std::atexit(exitCleanup);
+    registerExitCleanup();
     initSkinModule(appState());
 
     ScopedOle ole;  // drag and drop needs OLE on this thread
