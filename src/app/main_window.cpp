@@ -5,6 +5,7 @@
 #include "items/loader.h"
 #include "paste/paste.h"
 #include "paste/stepping.h"
+#include "platform/clipboard.h"
 #include "platform/desktop.h"
 #include "settings/settings_window.h"
 #include "ui/skin_loader.h"
@@ -61,6 +62,11 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         case WM_COMMAND:
             if (HIWORD(wp) == 0 && lp == 0) onMenuCommand(LOWORD(wp));
+            return 0;
+        case WM_RENDERFORMAT:
+        case WM_RENDERALLFORMATS:
+        case WM_DESTROYCLIPBOARD:
+            handleClipboardOwnerMessage(msg, wp);  // the window owns the pasted text
             return 0;
         case WM_DESTROY:
             PostQuitMessage(0);

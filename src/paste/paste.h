@@ -1,4 +1,5 @@
-// One paste: clipboard, row selection, Ctrl+V (and Enter), then the wait.
+// One paste: clipboard, row selection, Ctrl+V (and Enter), the wait until the
+// focused program has taken the text, then the paste delay.
 #pragma once
 #include <cstdint>
 #include <string_view>
@@ -7,12 +8,15 @@
 #include "paste/stepping.h"
 #include "platform/win.h"
 
-// Pastes the row at the cursor and returns after pasteDelayMs.
-void pasteCurrentItem(const AppState& app, HWND list);
+// Pastes the given row of the list; owner is the window that owns the
+// clipboard. Returns after the text was taken (or its bound passed) and the
+// paste delay.
+void pasteRow(const AppState& app, HWND owner, HWND list, int32_t row);
 
-// Puts text on the clipboard as CF_TEXT. False, with the clipboard as it
-// was, when memory or the clipboard could not be had.
-bool setClipboardText(std::string_view text);
+// Puts text on the clipboard, owned by owner, once the text before it has
+// been taken or its bound has passed. False, with the clipboard as it was,
+// when memory or the clipboard could not be had.
+bool setClipboardText(HWND owner, std::string_view text);
 
 // Waits while dispatching the program's messages; unit 0 ms, 1 s, 2 min, 3 h.
 bool waitMilliseconds(int32_t amount, int32_t unit = 0);
@@ -23,8 +27,9 @@ public:
     WindowPasteHost(AppState& app, HWND mainWindow, HWND list) : app_(app), main_(mainWindow), list_(list) {}
     int32_t rowCount() override;
     int32_t selectedRow() override;
-    void pasteCurrentItem() override;
+    void pasteRow(int32_t row) override;
     void setTitle(const std::string& gbkText) override;
+    bool windowOpen() override;
 
 private:
     AppState& app_;

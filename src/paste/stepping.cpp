@@ -23,19 +23,27 @@ std::string positionTitle(long long rowNumber) {
     return "当前第" + gbk::decimal(rowNumber) + "条";
 }
 
+// A step takes its row before it pastes: a press handled during the paste's
+// waits then pastes the next row instead of this one again. The title shows
+// the row just pasted unless a click or a press during the paste has moved
+// the position (and set the title) since.
 void stepForward(AppState& app, PasteHost& host) {
     const int32_t rows = host.rowCount();
     if (app.cursor >= rows && app.infiniteLoop) app.cursor = 0;
-    host.pasteCurrentItem();
-    app.cursor = addWrapping(app.cursor, 1);
-    host.setTitle(forwardTitle(app.cursor));
+    const int32_t row = app.cursor;
+    const int32_t next = addWrapping(row, 1);
+    app.cursor = next;
+    host.pasteRow(row);
+    if (app.cursor == next) host.setTitle(forwardTitle(next));
 }
 
 void stepBackward(AppState& app, PasteHost& host) {
     if (app.cursor < 0 && app.infiniteLoop) app.cursor = addWrapping(host.rowCount(), -1);
-    host.pasteCurrentItem();
-    app.cursor = addWrapping(app.cursor, -1);
-    host.setTitle(positionTitle(static_cast<long long>(app.cursor) + 2));
+    const int32_t row = app.cursor;
+    const int32_t next = addWrapping(row, -1);
+    app.cursor = next;
+    host.pasteRow(row);
+    if (app.cursor == next) host.setTitle(positionTitle(static_cast<long long>(row) + 1));
 }
 
 void selectFromList(AppState& app, PasteHost& host) {
@@ -45,15 +53,16 @@ void selectFromList(AppState& app, PasteHost& host) {
 
 void onHotkeyEvent(AppState& app, PasteHost& host, int32_t hotkeyId, int32_t /*unused*/) {
     if (app.hotkeyMode == kAllRemaining) {
-        // The count is fixed at the press; nested presses during the waits
-        // move the cursor, and the remaining steps go on from there.
+        // Count and direction are fixed at the press; nested presses during
+        // the waits move the cursor, and the remaining steps go on from there.
+        const int32_t order = app.loopOrder;
         long long steps = 0;
-        if (app.loopOrder == kForward)
+        if (order == kForward)
             steps = static_cast<long long>(host.rowCount()) - app.cursor;
-        else if (app.loopOrder == kReverse)
+        else if (order == kReverse)
             steps = static_cast<long long>(app.cursor) + 1;
-        for (long long i = 0; i < steps; ++i) {
-            if (app.loopOrder == kForward)
+        for (long long i = 0; i < steps && host.windowOpen(); ++i) {
+            if (order == kForward)
                 stepForward(app, host);
             else
                 stepBackward(app, host);
@@ -64,7 +73,7 @@ void onHotkeyEvent(AppState& app, PasteHost& host, int32_t hotkeyId, int32_t /*u
     switch (app.loopOrder) {
         case kForward: stepForward(app, host); break;
         case kReverse: stepBackward(app, host); break;
-        case kRepeat: host.pasteCurrentItem(); break;
+        case kRepeat: host.pasteRow(app.cursor); break;
         default: break;
     }
 }

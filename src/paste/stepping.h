@@ -5,14 +5,16 @@
 
 #include "app/app_state.h"
 
-// What stepping needs from the windows: the item list, the paste of the row
-// at the cursor (which returns after the paste delay) and the main title.
+// What stepping needs from the windows: the item list, the paste of a row
+// (which returns after the paste's waits, during which other presses, clicks
+// and drops are handled) and the main title.
 class PasteHost {
 public:
     virtual int32_t rowCount() = 0;
     virtual int32_t selectedRow() = 0;  // -1 when no row is selected
-    virtual void pasteCurrentItem() = 0;
+    virtual void pasteRow(int32_t row) = 0;
     virtual void setTitle(const std::string& gbkText) = 0;
+    virtual bool windowOpen() = 0;  // false once the main window has been closed
 
 protected:
     ~PasteHost() = default;

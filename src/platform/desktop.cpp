@@ -1,6 +1,8 @@
 #include "platform/desktop.h"
 
+#include <initializer_list>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "platform/bound.h"
@@ -103,7 +105,12 @@ struct HotkeyRoute {
     HWND window;
     HWND target;
     int id;
+    UINT modifiers, key;
 };
+
+// The stand-in registration of a hotkey while a synthesized chord holds a
+// modifier down (see sendKeyChord); a press it catches is the hotkey's own.
+constexpr int kHeldModifierIdOffset = 8192;  // ids stay below 0xC000
 
 struct HookedWindow {
     HWND window;
@@ -125,9 +132,11 @@ LRESULT CALLBACK hotkeyHookProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     for (const HookedWindow& w : hookedWindows())
         if (w.window == hwnd) original = w.original;
     if (msg == WM_HOTKEY) {
-        for (const HotkeyRoute& r : hotkeyRoutes())
-            if (r.window == hwnd && r.id == static_cast<int>(wp))
-                SendMessageA(r.target, kHotkeyRelayMessage, wp, 0);
+        for (const HotkeyRoute& r : hotkeyRoutes()) {
+            if (r.window != hwnd) continue;
+            if (r.id == static_cast<int>(wp) || r.id + kHeldModifierIdOffset == static_cast<int>(wp))
+                SendMessageA(r.target, kHotkeyRelayMessage, r.id, 0);
+        }
     }
     return original ? CallWindowProcA(original, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
 }
@@ -145,25 +154,77 @@ int registerGlobalHotkey(HWND window, HWND target, UINT modifiers, UINT key) {
             SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&hotkeyHookProc)));
         hookedWindows().push_back({window, original});
     }
-    hotkeyRoutes().push_back({window, target, id});
+    hotkeyRoutes().push_back({window, target, id, modifiers, key});
     return id;
 }
 
-void sendKeyChord(BYTE key, BYTE second) {
-    keybd_event(key, 0, 0, 0);
-    if (second) keybd_event(second, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    if (second) keybd_event(second, 0, KEYEVENTF_KEYUP, 0);
-}
+namespace {
 
-void processPendingEvents() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE) && msg.message != WM_QUIT) {
-        if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) break;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+UINT modifierFlag(BYTE vk) {
+    switch (vk) {
+        case VK_CONTROL: return MOD_CONTROL;
+        case VK_SHIFT: return MOD_SHIFT;
+        case VK_MENU: return MOD_ALT;
+        default: return 0;
     }
 }
+
+}  // namespace
+
+void sendKeyChord(BYTE key, BYTE second) {
+    // One call for the whole chord: Windows then lets no other input in
+    // between, so a key the user presses meanwhile (the hotkey again) is not
+    // taken together with the synthesized modifier. Wine queues the events of
+    // one call one by one, so there a press can still land while the
+    // modifier is down: for that moment the hotkeys without modifiers are
+    // also registered with it, and such a press counts as the press it is.
+    std::vector<const HotkeyRoute*> standIns;
+    if (const UINT held = modifierFlag(key)) {
+        for (const HotkeyRoute& r : hotkeyRoutes())
+            if (r.modifiers == 0 && RegisterHotKey(r.window, r.id + kHeldModifierIdOffset, held, r.key))
+                standIns.push_back(&r);
+    }
+    INPUT keys[4] = {};
+    UINT n = 0;
+    auto add = [&](BYTE vk, DWORD flags) {
+        keys[n].type = INPUT_KEYBOARD;
+        keys[n].ki.wVk = vk;
+        keys[n].ki.dwFlags = flags;
+        ++n;
+    };
+    add(key, 0);
+    if (second) add(second, 0);
+    add(key, KEYEVENTF_KEYUP);
+    if (second) add(second, KEYEVENTF_KEYUP);
+    SendInput(n, keys, sizeof(INPUT));
+    for (const HotkeyRoute* r : standIns) UnregisterHotKey(r->window, r->id + kHeldModifierIdOffset);
+}
+
+namespace {
+
+// Dispatches the waiting messages within the given ranges of message numbers,
+// oldest first within each range, until only WM_QUIT or nothing is left.
+void dispatchWaiting(std::initializer_list<std::pair<UINT, UINT>> ranges) {
+    MSG msg;
+    for (;;) {
+        bool dispatched = false;
+        for (const auto& [first, last] : ranges) {
+            if (!PeekMessageA(&msg, nullptr, first, last, PM_NOREMOVE) || msg.message == WM_QUIT) continue;
+            if (!PeekMessageA(&msg, nullptr, first, last, PM_REMOVE)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            dispatched = true;
+            break;
+        }
+        if (!dispatched) return;
+    }
+}
+
+}  // namespace
+
+void processPendingEvents() { dispatchWaiting({{0, 0}}); }
+
+void processPendingEventsHoldingHotkeys() { dispatchWaiting({{0, WM_HOTKEY - 1}, {WM_HOTKEY + 1, 0xFFFFFFFF}}); }
 
 void showPopupMenu(HWND window, HMENU menu) {
     POINT pt{};

@@ -31,11 +31,13 @@ void setWindowCaption(HWND window, const std::string& text);
 constexpr UINT kHotkeyRelayMessage = 0x8075;
 int registerGlobalHotkey(HWND window, HWND target, UINT modifiers, UINT key);
 
-// keybd_event: keys down in order, then up in the same order.
+// Synthesized keys (scan code 0): down in order, then up in the same order.
 void sendKeyChord(BYTE key, BYTE second = 0);
 
 // Dispatches every waiting message other than WM_QUIT.
 void processPendingEvents();
+// As processPendingEvents, but hotkey presses (WM_HOTKEY) stay queued.
+void processPendingEventsHoldingHotkeys();
 
 void showPopupMenu(HWND window, HMENU menu);
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/bound.h"
+#include "platform/clipboard.h"
 #include "platform/desktop.h"
 #include "settings/restart_script.h"
 
@@ -27,6 +28,15 @@ std::string shortPath(const std::string& path) {
     return trimSpaces(result).empty() ? path : result;
 }
 
+// cmd.exe by its full path: a bare name is looked for in the program's own
+// folder first, where anybody who can write there could put another one.
+std::string commandInterpreter() {
+    char dir[MAX_PATH] = {};
+    const UINT n = GetSystemDirectoryA(dir, sizeof dir);
+    if (n == 0 || n >= sizeof dir) return "cmd.exe";
+    return std::string(dir, n) + "\\cmd.exe";
+}
+
 }  // namespace
 
 void restartProgram() {
@@ -45,8 +55,11 @@ void restartProgram() {
     // has one, also keeps cmds that expand twice (Wine's) away from a % sign.
     // /s with the outer quotes keeps the inner ones, so spaces are safe too.
     SetEnvironmentVariableA("NEXLUNE_RESTART_SCRIPT", shortPath(script).c_str());
-    runProgram("cmd.exe /d /s /c \"\"%NEXLUNE_RESTART_SCRIPT%\"\"", false, SW_HIDE);
+    runProgram("\"" + commandInterpreter() + "\" /d /s /c \"\"%NEXLUNE_RESTART_SCRIPT%\"\"", false, SW_HIDE);
 
+    // The process ends without its window going away: render the pasted text
+    // now, or it leaves the clipboard with the process.
+    keepClipboardAfterExit();
     if (HANDLE self = bound::bound_OpenProcess()(PROCESS_TERMINATE, FALSE, bound::bound_GetCurrentProcessId()())) {
         bound::bound_TerminateProcess()(self, 0);
         bound::bound_CloseHandle()(self);

@@ -107,16 +107,31 @@ void onEnterInEdit(int id) {
     }
 }
 
+// The delay box takes integers only; control characters still pass.
+bool acceptedInDelayBox(WPARAM ch) { return ch < 32 || (ch >= '0' && ch <= '9') || ch == '-'; }
+
 LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     const int id = GetDlgCtrlID(hwnd);
     if (msg == WM_KEYDOWN && wp == VK_RETURN) {
         onEnterInEdit(id);
         return 0;
     }
-    if (msg == WM_CHAR) {
-        if (wp == '\r') return 0;  // handled on key-down; no beep, no line break
-        // The delay box takes integers only; control characters still pass.
-        if (id == kEditDelay && wp >= 32 && !(wp >= '0' && wp <= '9') && wp != '-') return 0;
+    if (msg == WM_CHAR && wp == '\r') return 0;  // handled on key-down; no beep, no line break
+    if (id == kEditDelay) {
+        switch (msg) {
+            case WM_CHAR:
+            case WM_IME_CHAR:  // an input method's result, which the edit would insert as it is
+                if (!acceptedInDelayBox(wp)) return 0;
+                break;
+            case WM_IME_STARTCOMPOSITION:
+            case WM_IME_COMPOSITION:
+            case WM_IME_ENDCOMPOSITION:
+                // Not composed inside the box: the system's composition window
+                // shows it and hands the result over as WM_IME_CHAR.
+                return DefWindowProcA(hwnd, msg, wp, lp);
+            default:
+                break;
+        }
     }
     return CallWindowProcA(g_editProc, hwnd, msg, wp, lp);
 }

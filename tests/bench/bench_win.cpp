@@ -1,7 +1,7 @@
 // Benchmarks under Wine:
 //   list   - loading 100,000 segments into a visible item list, row by row
-//            with redraw on (measured on a sample and scaled) and as built;
-//   paste  - time from the hotkey's relay to the last synthesized key.
+//            with redraw on (measured on a sample and scaled) and as built.
+// The paste is measured end to end by tests/bench/bench_e2e.py.
 #include "platform/win.h"
 
 #include <chrono>
@@ -10,7 +10,6 @@
 
 #include "app/app_state.h"
 #include "items/loader.h"
-#include "paste/paste.h"
 #include "platform/desktop.h"
 #include "ui/skin_format.h"
 #include "ui/transparency.h"
@@ -97,35 +96,10 @@ void benchList() {
     }
 }
 
-void benchPaste() {
-    Window w;
-    AppState app;
-    app.separator = "\r\n";
-    app.sourceText = sampleText(100);
-    fillItemList(app, w.list);
-    app.hotkeyId = 33001;
-    app.infiniteLoop = true;
-    app.pasteDelayMs = 0;
-    WindowPasteHost host(app, w.main, w.list);
-    const int presses = 200;
-    double total = 0, worst = 0;
-    for (int i = 0; i < presses; ++i) {
-        const auto t0 = Clock::now();
-        onHotkeyEvent(app, host, 33001, 0);  // returns right after the last key (delay 0)
-        const double s = secondsSince(t0);
-        total += s;
-        if (s > worst) worst = s;
-        processPendingEvents();
-    }
-    std::printf("paste: hotkey to last key: mean %.3f ms, worst %.3f ms over %d presses\n", 1000 * total / presses,
-                1000 * worst, presses);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "all";
     if (what == "list" || what == "all") benchList();
-    if (what == "paste" || what == "all") benchPaste();
     return 0;
 }

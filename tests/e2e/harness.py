@@ -24,6 +24,24 @@ def wait_until(predicate, timeout, interval=0.1):
         time.sleep(interval)
 
 
+class BusyProcessors:
+    """Keeps every processor busy for the length of a with-block, as other
+    programs do on a user's machine; the children are ended by their ids."""
+
+    def __init__(self, count=None):
+        self.count = count or os.cpu_count() or 2
+        self.procs = []
+
+    def __enter__(self):
+        self.procs = [subprocess.Popen(["sh", "-c", "while :; do :; done"]) for _ in range(self.count)]
+        return self
+
+    def __exit__(self, *exc):
+        for proc in self.procs:
+            proc.kill()
+            proc.wait()
+
+
 class WineSession:
     """A private Xvfb display, HOME and WINEPREFIX; every process it starts
     is ended by close()."""
@@ -78,6 +96,11 @@ class WineSession:
     def probe(self, *args):
         _, out = self.run(os.path.join(WIN64, "probe.exe"), *[str(a) for a in args], timeout=30)
         return out.strip().splitlines()
+
+    def probe_in_background(self, *args):
+        """A probe command that runs alongside; its lines from communicate()."""
+        return subprocess.Popen(["wine", os.path.join(WIN64, "probe.exe")] + [str(a) for a in args], env=self.env,
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
 
     def xdo(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30)
@@ -138,11 +161,11 @@ class WineSession:
 class Editor:
     """The test editor: a window whose text we can read back at any time."""
 
-    def __init__(self, session, x=700, y=0, w=320, h=300):
+    def __init__(self, session, x=700, y=0, w=320, h=300, readonly=False):
         self.session = session
         self.out = os.path.join(session.scratch, "editor-%d.txt" % int(time.monotonic() * 1000))
         self.proc = session.start(os.path.join(WIN64, "editor.exe"), wine_path(self.out), str(x), str(y), str(w),
-                                  str(h))
+                                  str(h), *(["readonly"] if readonly else []))
         self.center = (x + w // 2, y + h // 2)
         if not wait_until(lambda: os.path.exists(self.out), 30):
             raise RuntimeError("editor did not start")
@@ -339,6 +362,34 @@ class DragSource:
             return self.proc.wait(timeout=timeout) == 0
         except Exception:
             return False
+
+    def close(self):
+        if self.proc.poll() is None:
+            os.killpg(self.proc.pid, signal.SIGKILL)
+            self.proc.wait()
+
+
+class ClipboardMonitor:
+    """A program that reads the clipboard on every change, as clipboard
+    history tools do: polite ones skip content marked for them, greedy ones
+    read everything."""
+
+    def __init__(self, session, polite):
+        self.log = os.path.join(session.scratch, "clipmon-%d.txt" % int(time.monotonic() * 1000))
+        self.proc = session.start(os.path.join(WIN64, "clipmon.exe"), wine_path(self.log),
+                                  "polite" if polite else "greedy")
+        if not wait_until(lambda: "ready" in self.lines(), 30):
+            raise RuntimeError("clipboard monitor did not start")
+
+    def lines(self):
+        try:
+            with open(self.log, encoding="utf-8") as f:
+                return f.read().splitlines()
+        except OSError:
+            return []
+
+    def reads(self):
+        return [bytes.fromhex(l[5:]).decode("utf-8") for l in self.lines() if l.startswith("read ")]
 
     def close(self):
         if self.proc.poll() is None:

@@ -1,6 +1,6 @@
 """Runs the Win32 tests and the end-to-end scenarios under Wine, on a private
 display and prefix, and ends every process it started.
-Usage: run_tests.py [name-filter]"""
+Usage: run_tests.py [name-filter ...]  (runs what any filter names; "platform" is the Win32 tests)"""
 import os
 import sys
 import time
@@ -9,24 +9,25 @@ import traceback
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import ROOT, WIN64, WineSession  # noqa: E402
 import scenarios  # noqa: E402
+import paste_scenarios  # noqa: E402
 import settings_scenarios  # noqa: E402
 import skin_scenarios  # noqa: E402
 import http_scenarios  # noqa: E402
 
 
 def main():
-    only = sys.argv[1] if len(sys.argv) > 1 else ""
+    only = sys.argv[1:]
     passed = failed = 0
     session = WineSession(os.path.join(ROOT, "build", "wine-tests"))
     try:
-        if not only or only == "platform":
+        if not only or "platform" in only:
             code, out = session.run(os.path.join(WIN64, "platform_tests.exe"), timeout=300)
             print(out, end="")
             ok = code == 0
             passed, failed = passed + ok, failed + (not ok)
             print("%s Win32 platform tests" % ("ok  " if ok else "FAIL"))
-        for fn in scenarios.SCENARIOS + settings_scenarios.SCENARIOS + skin_scenarios.SCENARIOS + http_scenarios.SCENARIOS:
-            if only and only not in fn.__name__:
+        for fn in scenarios.SCENARIOS + paste_scenarios.SCENARIOS + settings_scenarios.SCENARIOS + skin_scenarios.SCENARIOS + http_scenarios.SCENARIOS:
+            if only and not any(name in fn.__name__ for name in only):
                 continue
             t0 = time.monotonic()
             try:

@@ -97,6 +97,8 @@ def delay_box_filter_and_notice(s):
         win.clear(DELAY)
         s.xdo("type", "a1b2-x")
         expect_eq(win.text(DELAY), "12-", "only digits and minus reach the delay box")
+        s.probe("imechar", DELAY, "５a7－-中")  # an input method's results
+        expect_eq(win.text(DELAY), "12-7-", "only digits and minus come through an input method")
         win.enter(DELAY, "")  # empty: nothing stored, no notice
         time.sleep(1.5)
         expect_eq(boxes.shown(), [], "no notice for an empty delay box")
@@ -154,6 +156,8 @@ def restart_and_wait(s, nx, boxes, old_pid):
 @scenario
 def restart_with_new_hotkey_and_separator(s):
     folder, exe = program_copy(s, "程序 目录 100%PATH%")
+    # A cmd.exe beside the program must not be the one that runs the script.
+    shutil.copy(os.path.join(WIN64, "probe.exe"), os.path.join(folder, "cmd.exe"))
     with Scene(s, exe=exe) as sc:
         old = sc.nx.pid()
         win = SettingsWindow(sc.nx)

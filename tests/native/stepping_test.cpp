@@ -19,16 +19,17 @@ struct FakeHost : PasteHost {
     std::vector<std::string> titles;
     int32_t selected = -1;
     std::function<void(int)> duringPaste;  // runs inside the n-th paste's wait
+    bool open = true;
 
     FakeHost(AppState& a, std::vector<std::string> r) : app(a), rows(std::move(r)) {}
     int32_t rowCount() override { return static_cast<int32_t>(rows.size()); }
     int32_t selectedRow() override { return selected; }
-    void pasteCurrentItem() override {
-        const int32_t c = app.cursor;
-        pasted.push_back(c >= 0 && c < rowCount() ? rows[c] : "");
+    void pasteRow(int32_t row) override {
+        pasted.push_back(row >= 0 && row < rowCount() ? rows[row] : "");
         if (duringPaste) duringPaste(static_cast<int>(pasted.size()));
     }
     void setTitle(const std::string& t) override { titles.push_back(t); }
+    bool windowOpen() override { return open; }
     void press(int times = 1) {
         for (int i = 0; i < times; ++i) onHotkeyEvent(app, *this, kId, 0);
     }
@@ -145,22 +146,89 @@ TEST_F(Stepping, NewListKeepsCursor) {
 
 TEST_F(Stepping, PressNestedInsideAllRemainingSequence) {
     // Five rows, all remaining forward: the count (5) is fixed at the outer
-    // press. A press during the second paste's wait runs its own five steps
-    // to the end; the outer sequence then goes on from where the cursor is.
+    // press. A press during the second paste's wait runs its own steps to the
+    // end; the outer sequence then goes on from where the cursor is.
     host.rows = {"a", "b", "c", "d", "e"};
     app.hotkeyMode = 1;
     bool nested = false;
     host.duringPaste = [&](int n) {
         if (n == 2 && !nested) {
             nested = true;
-            host.press();  // cursor is 1 here: 4 steps (b..e)
+            host.press();  // b is taken already, cursor 2: 3 steps (c..e)
         }
     };
     host.press();
-    // outer: a, b | nested: b, c, d, e | outer continues with 3 more steps
+    // outer: a, b | nested: c, d, e | outer continues with 3 more steps
     // from cursor 5 (= row count, so it wraps to 0): a, b, c.
-    EXPECT_EQ(host.pasted, (Texts{"a", "b", "b", "c", "d", "e", "a", "b", "c"}));
+    EXPECT_EQ(host.pasted, (Texts{"a", "b", "c", "d", "e", "a", "b", "c"}));
     EXPECT_EQ(app.cursor, 3);
+}
+
+TEST_F(Stepping, PressesDuringAPasteTakeTheNextRows) {
+    // Presses that arrive while a paste waits for its target, each inside the
+    // one before: every row once, in order, and the title of the last one.
+    const struct {
+        const char* name;
+        int32_t order;
+        int32_t cursor;
+        Texts pasted;
+        std::string title;
+    } cases[] = {
+        {"forward", 0, 0, {"r1", "r2", "r3", "r1"}, F(1)},
+        {"reverse", 1, 2, {"r3", "r2", "r1", "r3"}, P(3)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app.loopOrder = c.order;
+        app.cursor = c.cursor;
+        host.pasted.clear();
+        host.titles.clear();
+        host.duringPaste = [&](int n) {
+            if (n < 4) host.press();
+        };
+        host.press();
+        EXPECT_EQ(host.pasted, c.pasted);
+        ASSERT_FALSE(host.titles.empty());
+        EXPECT_EQ(host.titles.back(), c.title);  // the outer steps leave the newer title
+    }
+}
+
+TEST_F(Stepping, ClickDuringAPasteDecidesTheNextRow) {
+    host.duringPaste = [&](int n) {
+        if (n == 1) {
+            host.selected = 2;
+            selectFromList(app, host);
+        }
+    };
+    host.press();
+    EXPECT_EQ(host.titles, (Texts{P(3)}));  // the click's title stays
+    host.press();
+    EXPECT_EQ(host.pasted, (Texts{"r1", "r3"}));
+    EXPECT_EQ(host.titles.back(), F(3));
+}
+
+TEST_F(Stepping, AllRemainingKeepsTheDirectionOfThePress) {
+    host.rows = {"a", "b", "c", "d"};
+    app.hotkeyMode = 1;
+    for (int32_t changedTo : {1, 2}) {
+        SCOPED_TRACE(changedTo);
+        app.loopOrder = 0;
+        app.cursor = 0;
+        host.pasted.clear();
+        host.duringPaste = [&](int n) {
+            if (n == 2) app.loopOrder = changedTo;  // the settings window during the sequence
+        };
+        host.press();
+        EXPECT_EQ(host.pasted, (Texts{"a", "b", "c", "d"}));
+        EXPECT_EQ(app.cursor, 4);
+    }
+}
+
+TEST_F(Stepping, AllRemainingStopsWhenTheWindowCloses) {
+    app.hotkeyMode = 1;
+    host.duringPaste = [&](int n) { host.open = n < 2; };
+    host.press();
+    EXPECT_EQ(host.pasted, (Texts{"r1", "r2"}));
 }
 
 TEST_F(Stepping, CursorArithmeticDoesNotOverflow) {

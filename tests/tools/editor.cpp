@@ -1,6 +1,7 @@
 // Test editor: a window with one multi-line edit control. Every change of its
 // text is written, as UTF-8, to the file named on the command line.
-// editor.exe <out-file> <x> <y> <width> <height>
+// editor.exe <out-file> <x> <y> <width> <height> [readonly]
+// readonly: the edit ignores Ctrl+V, as a window that does not paste.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -58,8 +59,9 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
                              inst, nullptr);
     RECT rc;
     GetClientRect(w, &rc);
+    const DWORD readOnly = argc > 6 && std::wstring(argv[6]) == L"readonly" ? ES_READONLY : 0;
     g_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL |
-                             ES_WANTRETURN, 0, 0, rc.right, rc.bottom, w, nullptr, inst, nullptr);
+                             ES_WANTRETURN | readOnly, 0, 0, rc.right, rc.bottom, w, nullptr, inst, nullptr);
     SendMessageW(g_edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SendMessageW(g_edit, EM_SETLIMITTEXT, 0, 0);
     saveText();

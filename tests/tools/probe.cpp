@@ -1,8 +1,11 @@
 // Test probe: reads the running Nexlune from outside, as another program
 // would, and prints what it finds as UTF-8 lines.
 //   probe close | title | rows | count | selected | rowpoint N | pid | cputime | exstyle | popup
-//   probe setclip TEXT | getclip | holdclip MS
-//   probe settingscount | settings | closesettings | ctlpoint ID | checked ID | ctltext ID   (the settings window)
+//   probe setclip TEXT | getclip | holdclip MS | clipformats
+//   probe watchtitle MS                 (every title the main window shows during MS ms)
+//   probe pressbench N | streambench CHARS   (the hotkey pressed from here, the test editor timed)
+//   probe settingscount | settings | closesettings | ctlpoint ID | checked ID | ctltext ID
+//         | clickctl ID | imechar ID TEXT   (the settings window)
 //   probe boxes | boxbutton ID   (message boxes of Nexlune)
 #include <windows.h>
 #include <commctrl.h>
@@ -31,6 +34,39 @@ static std::wstring wide(const std::string& u) {
     std::wstring w(n, L'\0');
     MultiByteToWideChar(CP_UTF8, 0, u.data(), static_cast<int>(u.size()), &w[0], n);
     return w;
+}
+
+static double nowMs() {
+    static LARGE_INTEGER freq = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return 1000.0 * static_cast<double>(t.QuadPart) / static_cast<double>(freq.QuadPart);
+}
+
+// Length of the test editor's text, asked as any program would ask.
+static long editorLength(HWND edit) {
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &n)) return -1;
+    return static_cast<long>(n);
+}
+
+static void pressHotkey() {
+    keybd_event(VK_TAB, 0, 0, 0);
+    keybd_event(VK_TAB, 0, KEYEVENTF_KEYUP, 0);
+}
+
+// Waits until the editor's text is at least length long; the time that took.
+static double waitEditorLength(HWND edit, long length, double timeoutMs) {
+    const double t0 = nowMs();
+    while (editorLength(edit) < length) {
+        if (nowMs() - t0 > timeoutMs) return -1;
+        Sleep(1);
+    }
+    return nowMs() - t0;
 }
 
 static HWND mainWindow() { return FindWindowA("Vorpa.Nexlune.Main", nullptr); }
@@ -122,13 +158,85 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    if (cmd == "clipformats") {
+        // The pasted text as each format gives it: raw CF_TEXT bytes, the
+        // CF_UNICODETEXT characters, the CF_LOCALE beside the system's.
+        if (!OpenClipboard(nullptr)) return 1;
+        if (HANDLE h = GetClipboardData(CF_TEXT)) {
+            out("text " + hex(static_cast<const char*>(GlobalLock(h))));
+            GlobalUnlock(h);
+        }
+        if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+            out("unicode " + hex(utf8(static_cast<const wchar_t*>(GlobalLock(h)))));
+            GlobalUnlock(h);
+        }
+        if (HANDLE h = GetClipboardData(CF_LOCALE)) {
+            char buf[64];
+            snprintf(buf, sizeof buf, "locale %lx system %lx", *static_cast<const unsigned long*>(GlobalLock(h)),
+                     static_cast<unsigned long>(GetSystemDefaultLCID()));
+            GlobalUnlock(h);
+            out(buf);
+        }
+        CloseClipboard();
+        return 0;
+    }
+    if (cmd == "watchtitle" && argc > 2) {
+        const double end = nowMs() + atoi(argv[2]);
+        const double t0 = nowMs();
+        std::wstring last = L"\1";
+        while (nowMs() < end) {
+            wchar_t buf[512] = {};
+            if (HWND main = mainWindow()) GetWindowTextW(main, buf, 512);
+            if (last != buf) {
+                last = buf;
+                out(std::to_string(static_cast<long>(nowMs() - t0)) + " " + hex(utf8(buf)));
+            }
+            Sleep(2);
+        }
+        return 0;
+    }
+    if ((cmd == "pressbench" || cmd == "streambench") && argc > 2) {
+        HWND editor = FindWindowA("NexluneTestEditor", nullptr);
+        HWND edit = editor ? FindWindowExA(editor, nullptr, "Edit", nullptr) : nullptr;
+        if (!edit) return 1;
+        if (cmd == "streambench") {
+            // Until the text has grown by CHARS, or has not grown for 2 s.
+            const long start = editorLength(edit);
+            const double t0 = nowMs();
+            pressHotkey();
+            double first = -1, last = -1;
+            long length = start;
+            for (double grew = t0; length < start + atol(argv[2]) && nowMs() - grew < 2000; Sleep(1)) {
+                const long now = editorLength(edit);
+                if (now == length) continue;
+                length = now;
+                grew = nowMs();
+                last = grew - t0;
+                if (first < 0) first = last;
+            }
+            out("first " + std::to_string(first) + " last " + std::to_string(last) + " chars " +
+                std::to_string(length - start));
+            return 0;
+        }
+        std::vector<double> took;
+        for (int i = 0; i < atoi(argv[2]); ++i) {
+            const long start = editorLength(edit);
+            pressHotkey();
+            took.push_back(waitEditorLength(edit, start + 1, 3000));
+            Sleep(5);
+        }
+        for (double ms : took) out(std::to_string(ms));
+        return 0;
+    }
+
     if (cmd == "settingscount") {
         int n = 0;
         for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "Vorpa.Nexlune.Settings", nullptr)) != nullptr;) ++n;
         out(std::to_string(n));
         return 0;
     }
-    if (cmd == "settings" || cmd == "closesettings" || cmd == "ctlpoint" || cmd == "checked" || cmd == "ctltext") {
+    if (cmd == "settings" || cmd == "closesettings" || cmd == "ctlpoint" || cmd == "checked" || cmd == "ctltext" ||
+        cmd == "clickctl" || cmd == "imechar") {
         HWND win = FindWindowA("Vorpa.Nexlune.Settings", nullptr);
         if (!win) {
             out("none");
@@ -153,7 +261,14 @@ int main(int argc, char** argv) {
         }
         HWND ctl = GetDlgItem(win, atoi(argv[2]));
         if (!ctl) return 1;
-        if (cmd == "ctlpoint") {
+        if (cmd == "clickctl") {
+            // What a click on the control tells its window, without moving the
+            // pointer (and with it the keyboard focus) away from the editor.
+            PostMessageW(win, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(ctl), BN_CLICKED), reinterpret_cast<LPARAM>(ctl));
+        } else if (cmd == "imechar" && argc > 3) {
+            // Characters as an input method hands its result to the control.
+            for (wchar_t c : wide(argv[3])) SendMessageW(ctl, WM_IME_CHAR, c, 1);
+        } else if (cmd == "ctlpoint") {
             RECT rc;
             GetWindowRect(ctl, &rc);
             out(std::to_string((rc.left + rc.right) / 2) + " " + std::to_string((rc.top + rc.bottom) / 2));

@@ -9,6 +9,7 @@
 #include "items/loader.h"
 #include "paste/paste.h"
 #include "platform/bound.h"
+#include "platform/clipboard.h"
 #include "platform/desktop.h"
 #include "platform/drop_target.h"
 #include "ui/message_box.h"
@@ -179,32 +180,168 @@ PROCESS_INFORMATION relaunch(const char* self, const std::string& args) {
     return pi;
 }
 
+// Runs a sub-command of this program to its end while this thread keeps
+// answering its windows' messages (a reader waits for the owner to render);
+// its exit code.
+DWORD runPumping(const char* self, const std::string& args) {
+    PROCESS_INFORMATION pi = relaunch(self, args);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (MsgWaitForMultipleObjects(1, &pi.hProcess, FALSE, 100, QS_ALLINPUT) != WAIT_OBJECT_0 &&
+           std::chrono::steady_clock::now() < deadline)
+        processPendingEvents();
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(pi.hProcess, &code);
+    if (code == STILL_ACTIVE) TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return code;
+}
+
+std::string readerReportFile() { return tempDir() + "nexlune_clip_report.txt"; }
+
+// Sub-command: reads the clipboard as a paste target would, with a window of
+// its own, and writes what it found.
+int readClipboard() {
+    HWND w = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!OpenClipboard(w)) return 1;
+    std::string report;
+    if (HANDLE h = GetClipboardData(CF_TEXT)) {
+        report += "text " + check::show(std::string(static_cast<const char*>(GlobalLock(h)))) + "\n";
+        GlobalUnlock(h);
+    }
+    if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+        char utf8[4096] = {};
+        WideCharToMultiByte(CP_UTF8, 0, static_cast<const wchar_t*>(GlobalLock(h)), -1, utf8, sizeof utf8, nullptr,
+                            nullptr);
+        GlobalUnlock(h);
+        report += "unicode " + check::show(std::string(utf8)) + "\n";
+    }
+    if (HANDLE h = GetClipboardData(CF_LOCALE)) {
+        const bool system = *static_cast<const LCID*>(GlobalLock(h)) == GetSystemDefaultLCID();
+        GlobalUnlock(h);
+        report += std::string("locale ") + (system ? "system" : "other") + "\n";
+    }
+    for (const char* name : {"ExcludeClipboardContentFromMonitorProcessing", "Clipboard Viewer Ignore",
+                             "CanIncludeInClipboardHistory"}) {
+        if (IsClipboardFormatAvailable(RegisterClipboardFormatA(name))) report += std::string("marked ") + name + "\n";
+    }
+    if (HANDLE h = GetClipboardData(RegisterClipboardFormatA("CanIncludeInClipboardHistory"))) {
+        report += "history " + std::to_string(*static_cast<const DWORD*>(GlobalLock(h))) + "\n";
+        GlobalUnlock(h);
+    }
+    CloseClipboard();
+    writeWholeFile(readerReportFile(), report);
+    return 0;
+}
+
+constexpr const char* kHoldingEvent = "NexluneTestClipboardHeld";
+
+std::vector<DWORD> g_readers;
+int g_replaced = 0;
+
+LRESULT CALLBACK clipboardOwnerProc(HWND h, UINT m, WPARAM w, LPARAM l) {
+    if (handleClipboardOwnerMessage(m, w)) return 0;
+    return DefWindowProcA(h, m, w, l);
+}
+
+HWND makeClipboardOwner() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = clipboardOwnerProc;
+    wc.lpszClassName = "NexluneClipboardOwner";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr,
+                           nullptr);
+}
+
+void testClipboardOffer(const char* self) {
+    watchClipboardOffer({[](DWORD reader) { g_readers.push_back(reader); }, [] { ++g_replaced; }});
+    HWND owner = makeClipboardOwner();
+    const std::string text = "第一段\r\nline";  // GBK
+    CHECK(offerClipboardText(owner, text));
+    CHECK(g_readers.empty());  // nothing is rendered before somebody asks
+
+    // Another process reads: each text format is rendered for it, and the
+    // reader is named.
+    DeleteFileA(readerReportFile().c_str());
+    CHECK_EQ(static_cast<long long>(runPumping(self, "readclip")), 0LL);
+    CHECK_EQ(readWholeFile(readerReportFile()),
+             "text " + check::show(text) + "\nunicode " + check::show("\xE7\xAC\xAC\xE4\xB8\x80\xE6\xAE\xB5\r\nline") +
+                 "\nlocale system\n"
+                 "marked ExcludeClipboardContentFromMonitorProcessing\nmarked Clipboard Viewer Ignore\n"
+                 "marked CanIncludeInClipboardHistory\nhistory 0\n");
+    CHECK_EQ(g_readers.size(), size_t(2));
+    for (DWORD reader : g_readers) CHECK(reader != 0 && reader != GetCurrentProcessId());
+    CHECK_EQ(g_replaced, 0);
+
+    // A read from this process renders nothing more; the text stays.
+    CHECK_EQ(clipboardText(), text);
+    CHECK_EQ(g_readers.size(), size_t(2));
+
+    // Our own next offer is not somebody else's replacement.
+    CHECK(offerClipboardText(owner, ""));
+    CHECK_EQ(clipboardText(), std::string(""));
+    CHECK_EQ(g_readers.back(), DWORD(0));  // opened without a window: the reader is unknown
+    CHECK_EQ(g_replaced, 0);
+
+    // The text outlives its owner window (and so the program).
+    CHECK(offerClipboardText(owner, "最后"));
+    DestroyWindow(owner);
+    DeleteFileA(readerReportFile().c_str());
+    CHECK_EQ(static_cast<long long>(runPumping(self, "readclip")), 0LL);
+    CHECK(readWholeFile(readerReportFile()).find("text " + check::show("最后")) == 0);
+
+    // Another program taking the clipboard is told.
+    owner = makeClipboardOwner();
+    CHECK(offerClipboardText(owner, "x"));
+    CHECK_EQ(static_cast<long long>(runPumping(self, "setclip")), 0LL);
+    processPendingEvents();
+    CHECK_EQ(g_replaced, 1);
+    DestroyWindow(owner);
+    watchClipboardOffer({});
+}
+
 void testClipboard(const char* self) {
-    CHECK(setClipboardText("第一段\r\nline"));
+    HWND owner = makeClipboardOwner();
+    CHECK(setClipboardText(owner, "第一段\r\nline"));
     CHECK_EQ(clipboardText(), std::string("第一段\r\nline"));
-    CHECK(setClipboardText(""));
+    CHECK(setClipboardText(owner, ""));
     CHECK_EQ(clipboardText(), std::string(""));
 
     // Another process holds the clipboard open for 2 s: we give up after our
     // bounded wait and leave the old content in place.
-    CHECK(setClipboardText("old"));
+    CHECK(setClipboardText(owner, "old"));
+    CHECK_EQ(clipboardText(), std::string("old"));
+    // Wine's own clipboard bridge opens the clipboard for a moment after each
+    // change, so the holder says when it is the one holding it.
+    HANDLE held = CreateEventA(nullptr, TRUE, FALSE, kHoldingEvent);
     PROCESS_INFORMATION pi = relaunch(self, "holdclip 2000");
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!GetOpenClipboardWindow() && std::chrono::steady_clock::now() < deadline) Sleep(10);
-    Sleep(100);
+    CHECK_EQ(static_cast<long long>(WaitForSingleObject(held, 10000)), static_cast<long long>(WAIT_OBJECT_0));
+    CloseHandle(held);
     const auto t0 = std::chrono::steady_clock::now();
-    CHECK(!setClipboardText("new"));
+    CHECK(!setClipboardText(owner, "new"));
     const long long waited = msSince(t0);
     CHECK(waited >= 450 && waited < 1500);
     WaitForSingleObject(pi.hProcess, 5000);
     CloseHandle(pi.hProcess);
     CloseHandle(pi.hThread);
     CHECK_EQ(clipboardText(), std::string("old"));
+    DestroyWindow(owner);
+}
+
+int setClipboardFromElsewhere() {
+    if (!OpenClipboard(nullptr)) return 1;
+    EmptyClipboard();
+    CloseClipboard();
+    return 0;
 }
 
 int holdClipboard(int ms) {
     HWND w = CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     if (!OpenClipboard(w)) return 1;
+    if (HANDLE held = OpenEventA(EVENT_MODIFY_STATE, FALSE, kHoldingEvent)) {
+        SetEvent(held);
+        CloseHandle(held);
+    }
     Sleep(ms);
     CloseClipboard();
     return 0;
@@ -523,6 +660,8 @@ void testDropText() {
 
 int main(int argc, char** argv) {
     if (argc == 3 && std::string(argv[1]) == "holdclip") return holdClipboard(atoi(argv[2]));
+    if (argc == 2 && std::string(argv[1]) == "readclip") return readClipboard();
+    if (argc == 2 && std::string(argv[1]) == "setclip") return setClipboardFromElsewhere();
     if (argc == 2 && std::string(argv[1]) == "bindmissing") {
         bindByName("kernel32.dll", "NexluneNoSuchFunction");
         return 0;  // never reached
@@ -551,7 +690,9 @@ int main(int argc, char** argv) {
     const struct {
         const char* name;
         void (*run)(const char* self);
-    } crossProcess[] = {{"clipboard", testClipboard}, {"bind failure is fatal", testBindFailureIsFatal}};
+    } crossProcess[] = {{"clipboard offer", testClipboardOffer},
+                        {"clipboard", testClipboard},
+                        {"bind failure is fatal", testBindFailureIsFatal}};
     for (const auto& t : crossProcess) {
         const int before = check::failures();
         t.run(argv[0]);
