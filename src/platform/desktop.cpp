@@ -177,11 +177,13 @@ void sendKeyChord(BYTE key, BYTE second) {
     // taken together with the synthesized modifier. Wine queues the events of
     // one call one by one, so there a press can still land while the
     // modifier is down: for that moment the hotkeys without modifiers are
-    // also registered with it, and such a press counts as the press it is.
+    // also registered with it, and such a press counts as the press it is
+    // (not a hotkey on a key of the chord itself: that would catch the chord).
     std::vector<const HotkeyRoute*> standIns;
     if (const UINT held = modifierFlag(key)) {
         for (const HotkeyRoute& r : hotkeyRoutes())
-            if (r.modifiers == 0 && RegisterHotKey(r.window, r.id + kHeldModifierIdOffset, held, r.key))
+            if (r.modifiers == 0 && r.key != key && r.key != second &&
+                RegisterHotKey(r.window, r.id + kHeldModifierIdOffset, held, r.key))
                 standIns.push_back(&r);
     }
     INPUT keys[4] = {};
