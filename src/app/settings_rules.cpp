@@ -3,7 +3,7 @@
 #include <limits>
 #include <string>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 
 int32_t textToInt(std::string_view text) {
     const std::string folded = gbk::foldFullWidth(text);

@@ -5,7 +5,7 @@
 #include <new>
 #include <vector>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "items/segments.h"
 #include "platform/bound.h"
 #include "platform/desktop.h"

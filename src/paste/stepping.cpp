@@ -1,6 +1,6 @@
 #include "paste/stepping.h"
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <new>
 #include <string>
 
-#include "paste/wait_rules.h"
+#include "base/retry.h"
 #include "platform/bound.h"
 #include "platform/scoped.h"
 

@@ -2,18 +2,13 @@
 
 #include <string>
 
+#include "base/gbk_text.h"
 #include "platform/bound.h"
 #include "platform/clipboard.h"
 #include "platform/desktop.h"
 #include "settings/restart_script.h"
 
 namespace {
-
-std::string trimSpaces(const std::string& s) {
-    const size_t first = s.find_first_not_of(' ');
-    if (first == std::string::npos) return "";
-    return s.substr(first, s.find_last_not_of(' ') - first + 1);
-}
 
 std::string programFile() {
     char path[MAX_PATH * 4] = {};
@@ -25,7 +20,7 @@ std::string shortPath(const std::string& path) {
     char buf[MAX_PATH * 4] = {};
     const DWORD n = bound::bound_GetShortPathNameA()(path.c_str(), buf, sizeof buf);
     const std::string result = n > 0 && n < sizeof buf ? std::string(buf, n) : "";
-    return trimSpaces(result).empty() ? path : result;
+    return gbk::trim(result).empty() ? path : result;
 }
 
 // cmd.exe by its full path: a bare name is looked for in the program's own

@@ -1,6 +1,6 @@
 #include "settings/restart_script.h"
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "app/settings_rules.h"
 #include "platform/desktop.h"
 #include "settings/key_help.h"

@@ -2,14 +2,9 @@
 
 #include <string>
 
-namespace {
+#include "base/gbk_text.h"
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
+namespace {
 
 std::optional<unsigned> numberAfter(std::string_view name, std::string_view prefix) {
     if (name.substr(0, prefix.size()) != prefix || name.size() == prefix.size() || name.size() > prefix.size() + 5)
@@ -39,7 +34,7 @@ std::optional<unsigned> codePageForCharset(std::string_view name) {
         {"us-ascii", 20127},    {"ascii", 20127},         {"iso-8859-1", 28591},   {"latin1", 28591},
         {"iso-8859-2", 28592},  {"iso-8859-5", 28595},    {"iso-8859-15", 28605},  {"koi8-r", 20866},
     };
-    const std::string key = lower(name);
+    const std::string key = gbk::toLowerAscii(name);
     for (const auto& n : kNames)
         if (key == n.name) return n.codePage;
     // windows-1252, cp1251, x-cp1250: the Windows code pages by number.

@@ -2,29 +2,18 @@
 
 #include <algorithm>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 
 namespace {
 
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kCookieSeparator = "; ";
 
-char upperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
-
 // Name and value of a header line around its first colon, both trimmed.
 HeaderPair headerPair(std::string_view line) {
     const size_t colon = gbk::find(line, ":");
     if (colon == std::string_view::npos) return {};
     return {std::string(gbk::trim(line.substr(0, colon))), std::string(gbk::trim(line.substr(colon + 1)))};
-}
-
-std::string joined(const std::vector<std::string>& parts, std::string_view separator) {
-    std::string out;
-    for (size_t i = 0; i < parts.size(); ++i) {
-        if (i) out += separator;
-        out += parts[i];
-    }
-    return out;
 }
 
 std::string cookieName(std::string_view part) {
@@ -68,10 +57,10 @@ std::string normalizeHeaderNames(std::string_view headers) {
         if (colon == std::string_view::npos) continue;
         std::string rebuilt(line);
         for (size_t i = 0; i < colon; ++i)
-            if (i == 0 || rebuilt[i - 1] == '-') rebuilt[i] = upperAscii(rebuilt[i]);
+            if (i == 0 || rebuilt[i - 1] == '-') rebuilt[i] = gbk::toUpperAscii(rebuilt[i]);
         lines.push_back(rebuilt);
     }
-    return joined(lines, kCrLf);
+    return gbk::join(lines, kCrLf);
 }
 
 std::vector<HeaderPair> applyHeaderLines(std::string_view headers) {
@@ -134,8 +123,8 @@ std::string mergeCookieTexts(std::string_view sent, std::string_view received) {
     // Joined, split again and rid of exact duplicates, as the parts may
     // themselves hold "; ".
     std::vector<std::string> unique;
-    const std::string text = joined(kept, kCookieSeparator);
+    const std::string text = gbk::join(kept, kCookieSeparator);
     for (std::string_view part : gbk::split(text, kCookieSeparator))
         if (std::find(unique.begin(), unique.end(), part) == unique.end()) unique.emplace_back(part);
-    return joined(unique, kCookieSeparator);
+    return gbk::join(unique, kCookieSeparator);
 }

@@ -1,6 +1,6 @@
 #include "update/release_page.h"
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "update/http_rules.h"
 
 ReleasePage readReleasePage(std::string_view pageText) {

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 #include "update/base64.h"
 #include "update/http_rules.h"
 
@@ -23,17 +23,6 @@ TEST(Base64, Rfc4648Vectors) {
     const std::string hundred = base64Encode(std::string(100, 'x'));
     EXPECT_EQ(hundred.size(), 136u);
     EXPECT_EQ(hundred.find_first_of("\r\n"), std::string::npos);
-}
-
-TEST(GbkTextRules, TrimAndSplit) {
-    EXPECT_EQ(gbk::trim("  a b \xA1\xA1"), "a b");
-    EXPECT_EQ(gbk::trim("\ta\t"), "\ta\t");  // tabs stay
-    EXPECT_EQ(gbk::trim("\xB0\xA1\xA1\xA1"), "\xB0\xA1");  // B0 A1 is a character; then one ideographic space
-    EXPECT_EQ(gbk::trim("   "), "");
-    using V = std::vector<std::string_view>;
-    EXPECT_EQ(gbk::split("a; ; b; ", "; "), (V{"a", "", "b"}));
-    EXPECT_EQ(gbk::split("", "; "), V{});
-    EXPECT_EQ(gbk::split("; a", "; "), (V{"", "a"}));
 }
 
 TEST(TextBetween, Markers) {

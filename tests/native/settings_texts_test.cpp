@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/gbk_text.h"
 #include "settings/key_help.h"
 #include "settings/restart_script.h"
 
@@ -56,22 +55,5 @@ TEST(RestartScript, PathsStandQuotedAndExact) {
         EXPECT_EQ(rows[1], "@ping 127.0.0.1 -n 2 >nul");
         EXPECT_EQ(rows[2], c.line3);
         EXPECT_EQ(rows[3], "del Restart.bat");
-    }
-}
-
-TEST(GbkFind, NeverMatchesFromASecondByte) {
-    const struct {
-        std::string text, needle;
-        size_t want;
-    } cases[] = {
-        {"abcabc", "ca", 2},
-        {"好好", "\xC3\xBA", std::string::npos},  // BA C3 BA C3: C3 BA only across characters
-        {"x\x81" "Ay" "A", "A", 4},
-        {"", "a", std::string::npos},
-        {"ab", "", 0},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(gbk::find(c.text, c.needle), c.want);
     }
 }

@@ -27,21 +27,3 @@ TEST(WaitDueTime, UnitsAndLimits) {
         EXPECT_EQ(waitDueTime(c.amount, c.unit), c.want);
     }
 }
-
-TEST(RetryWithin, StopsAtBudgetEvenAcrossTickWrap) {
-    uint32_t clock = 0xFFFFFF00u;  // wraps after 256 ms
-    int tries = 0;
-    bool ok = retryWithin([&] { ++tries; return false; }, [&] { return clock; },
-                          [&](uint32_t ms) { clock += ms; }, 500, 10);
-    EXPECT_FALSE(ok);
-    EXPECT_EQ(tries, 51);  // at 0, 10, ..., 500 ms
-}
-
-TEST(RetryWithin, SucceedsWhenHolderLetsGo) {
-    uint32_t clock = 0;
-    int tries = 0;
-    bool ok = retryWithin([&] { return ++tries == 4; }, [&] { return clock; },
-                          [&](uint32_t ms) { clock += ms; }, 500, 10);
-    EXPECT_TRUE(ok);
-    EXPECT_EQ(tries, 4);
-}

@@ -1,5 +1,6 @@
-// Byte-level helpers for GBK (code page 936) texts. A byte of 0x80 or more
-// begins a two-byte character; searches never start on its second byte.
+// The text rules every part of the program shares, for GBK (code page 936)
+// texts: a byte of 0x80 or more begins a two-byte character, and searches
+// never start on its second byte. Window-free.
 #pragma once
 #include <cstddef>
 #include <string>
@@ -23,6 +24,12 @@ std::string foldFullWidth(std::string_view text);
 // Removes every ASCII space and ideographic space, wherever they stand.
 std::string removeSpaces(std::string_view text);
 
+// ASCII letters only; every other byte stays as it is.
+inline char toLowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+inline char toUpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+std::string toLowerAscii(std::string_view text);
+bool equalsIgnoreCase(std::string_view a, std::string_view b);
+
 // Position of the first match of needle that begins on a character boundary
 // at or after from (a boundary), or npos.
 size_t find(std::string_view text, std::string_view needle, size_t from = 0);
@@ -37,6 +44,9 @@ std::string_view trim(std::string_view text);
 // The pieces around each separator, empty ones included, except an empty
 // piece after a final separator; an empty text gives none.
 std::vector<std::string_view> split(std::string_view text, std::string_view separator);
+
+// The parts with separator between each two.
+std::string join(const std::vector<std::string>& parts, std::string_view separator);
 
 // text without any occurrence of needle, ASCII case ignored.
 std::string removeAllIgnoreCase(std::string_view text, std::string_view needle);

@@ -1,6 +1,7 @@
-#include "app/gbk_text.h"
+#include "base/gbk_text.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace gbk {
 
@@ -40,28 +41,58 @@ std::string removeSpaces(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// Whether pos begins a character, given that from (<= pos) does. A byte
+// below 0x80 always ends a character (a one-byte one, or the second byte of
+// a pair), so only the run of bytes of 0x80 or more just before pos needs a
+// look: they pair up from its start, and an even run ends on a boundary.
+bool isBoundary(std::string_view text, size_t from, size_t pos) {
+    size_t run = 0;
+    while (pos - run > from && isLeadByte(static_cast<unsigned char>(text[pos - run - 1]))) ++run;
+    return run % 2 == 0;
+}
+
+}  // namespace
+
 size_t find(std::string_view text, std::string_view needle, size_t from) {
     if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
-    for (size_t i = from; i + needle.size() <= text.size(); i += charLength(text, i))
-        if (text.compare(i, needle.size(), needle) == 0) return i;
+    const char* const data = text.data();
+    const size_t n = needle.size();
+    size_t pos = from;  // always a character boundary
+    while (pos < text.size() && n <= text.size() - pos) {
+        // Jump to the next byte that could begin the needle; a candidate on
+        // a second byte is skipped, and the search goes on right after it.
+        const void* hit = std::memchr(data + pos, needle[0], text.size() - n + 1 - pos);
+        if (!hit) break;
+        const size_t candidate = static_cast<size_t>(static_cast<const char*>(hit) - data);
+        if (!isBoundary(text, pos, candidate)) {
+            pos = candidate + 1;
+            continue;
+        }
+        if (std::memcmp(data + candidate, needle.data(), n) == 0) return candidate;
+        pos = candidate + charLength(text, candidate);
+    }
     return std::string_view::npos;
 }
 
-namespace {
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+std::string toLowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) c = toLowerAscii(c);
+    return out;
+}
 
-bool equalIgnoreCase(std::string_view a, std::string_view b) {
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+        if (toLowerAscii(a[i]) != toLowerAscii(b[i])) return false;
     return true;
 }
-}  // namespace
 
 size_t findIgnoreCase(std::string_view text, std::string_view needle, size_t from) {
     if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
     for (size_t i = from; i + needle.size() <= text.size(); i += charLength(text, i))
-        if (equalIgnoreCase(text.substr(i, needle.size()), needle)) return i;
+        if (equalsIgnoreCase(text.substr(i, needle.size()), needle)) return i;
     return std::string_view::npos;
 }
 
@@ -91,6 +122,15 @@ std::vector<std::string_view> split(std::string_view text, std::string_view sepa
         pieces.push_back(text.substr(start, at - start));
     if (start < text.size()) pieces.push_back(text.substr(start));
     return pieces;
+}
+
+std::string join(const std::vector<std::string>& parts, std::string_view separator) {
+    std::string out;
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (i) out += separator;
+        out += parts[i];
+    }
+    return out;
 }
 
 std::string removeAllIgnoreCase(std::string_view text, std::string_view needle) {
