@@ -3,14 +3,14 @@
 #include <cmath>
 #include <limits>
 
-int64_t waitDueTime(int32_t amount, int32_t unit) {
+int64_t waitDueTime(int32_t amount, WaitUnit unit) {
     double multiplier;
     switch (unit) {
-        case 0: multiplier = 1; break;
-        case 1: multiplier = 1000; break;
-        case 2: multiplier = 60000; break;
-        case 3: multiplier = 3600000; break;
-        default: multiplier = unit; break;
+        case WaitUnit::Milliseconds: multiplier = 1; break;
+        case WaitUnit::Seconds: multiplier = 1000; break;
+        case WaitUnit::Minutes: multiplier = 60000; break;
+        case WaitUnit::Hours: multiplier = 3600000; break;
+        default: multiplier = static_cast<int32_t>(unit); break;
     }
     const double due = static_cast<double>(amount) * multiplier * -10000.0;
     // 2^63 is exactly representable; anything at or beyond it does not fit.

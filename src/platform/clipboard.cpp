@@ -5,6 +5,7 @@
 
 #include "base/retry.h"
 #include "platform/bound.h"
+#include "platform/message_pump.h"
 #include "platform/scoped.h"
 
 namespace {
@@ -30,20 +31,24 @@ Offer& offer() {
 constexpr uint32_t kBusyBudgetMs = 500;
 constexpr uint32_t kBusyRetryMs = 10;
 
-// Sleeps up to ms, serving only messages that other threads send to our
-// windows meanwhile (a reader asking us to render blocks until we answer);
-// posted input such as a hotkey press waits for the message loop.
-void sleepServingSentMessages(uint32_t ms) {
-    MsgWaitForMultipleObjectsEx(0, nullptr, ms, QS_SENDMESSAGE, 0);
-    MSG msg;
-    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-}
+// The clipboard opened by this program, closed again at the end of the scope.
+class OpenedClipboard {
+public:
+    // Waits up to kBusyBudgetMs for another program to let go of it.
+    explicit OpenedClipboard(HWND owner)
+        : open_(retryWithin([owner] { return bound::bound_OpenClipboard()(owner) != FALSE; },
+                            [] { return static_cast<uint32_t>(GetTickCount()); }, serveSentMessages, kBusyBudgetMs,
+                            kBusyRetryMs)) {}
+    ~OpenedClipboard() {
+        if (open_) bound::bound_CloseClipboard()();
+    }
+    OpenedClipboard(const OpenedClipboard&) = delete;
+    OpenedClipboard& operator=(const OpenedClipboard&) = delete;
+    bool open() const { return open_; }
 
-bool openClipboardPatiently(HWND owner) {
-    return retryWithin([owner] { return bound::bound_OpenClipboard()(owner) != FALSE; },
-                       [] { return static_cast<uint32_t>(GetTickCount()); }, sleepServingSentMessages,
-                       kBusyBudgetMs, kBusyRetryMs);
-}
+private:
+    bool open_;
+};
 
 // A movable block holding bytes; null when memory is short.
 HGLOBAL blockOf(const void* bytes, size_t size) {
@@ -109,30 +114,27 @@ bool offerClipboardText(HWND owner, std::string_view text) {
     } catch (const std::bad_alloc&) {
         return false;
     }
-    if (!openClipboardPatiently(owner)) return false;
+    const OpenedClipboard clipboard(owner);
+    if (!clipboard.open()) return false;
     o.emptying = true;
     const bool emptied = bound::bound_EmptyClipboard()() != FALSE;
     o.emptying = false;
-    bool placed = false;
-    if (emptied) {
-        o.owner = owner;
-        o.text.swap(copy);
-        o.ownsClipboard = true;
-        o.textRendered = o.wideRendered = false;
-        // Null handles: each text format is rendered when a program asks for
-        // it. SetClipboardData then returns null on success too.
-        bound::bound_SetClipboardData()(CF_TEXT, nullptr);
-        bound::bound_SetClipboardData()(CF_UNICODETEXT, nullptr);
-        placed = IsClipboardFormatAvailable(CF_TEXT) != FALSE;
-        // The bytes are in the system's ANSI code page, whatever keyboard
-        // layout is active; without CF_LOCALE Windows would take the input
-        // language's code page to turn them into Unicode.
-        const LCID locale = GetSystemDefaultLCID();
-        place(CF_LOCALE, blockOf(&locale, sizeof locale));
-        markForMonitors();
-    }
-    bound::bound_CloseClipboard()();
-    return placed;
+    if (!emptied) return false;
+    o.owner = owner;
+    o.text.swap(copy);
+    o.ownsClipboard = true;
+    o.textRendered = o.wideRendered = false;
+    // Null handles: each text format is rendered when a program asks for
+    // it. SetClipboardData then returns null on success too.
+    bound::bound_SetClipboardData()(CF_TEXT, nullptr);
+    bound::bound_SetClipboardData()(CF_UNICODETEXT, nullptr);
+    // The bytes are in the system's ANSI code page, whatever keyboard
+    // layout is active; without CF_LOCALE Windows would take the input
+    // language's code page to turn them into Unicode.
+    const LCID locale = GetSystemDefaultLCID();
+    place(CF_LOCALE, blockOf(&locale, sizeof locale));
+    markForMonitors();
+    return IsClipboardFormatAvailable(CF_TEXT) != FALSE;
 }
 
 bool handleClipboardOwnerMessage(UINT msg, WPARAM wp) {
@@ -164,10 +166,8 @@ bool handleClipboardOwnerMessage(UINT msg, WPARAM wp) {
 void keepClipboardAfterExit() {
     Offer& o = offer();
     if (!o.ownsClipboard || (o.textRendered && o.wideRendered)) return;
-    if (!bound::bound_OpenClipboard()(o.owner)) return;
-    if (GetClipboardOwner() == o.owner) {  // nobody has replaced it since
-        if (!o.textRendered) renderText();
-        if (!o.wideRendered) renderWide();
-    }
-    bound::bound_CloseClipboard()();
+    const OpenedClipboard clipboard(o.owner);
+    if (!clipboard.open() || GetClipboardOwner() != o.owner) return;  // replaced by another program since
+    if (!o.textRendered) renderText();
+    if (!o.wideRendered) renderWide();
 }

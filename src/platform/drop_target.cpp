@@ -2,6 +2,41 @@
 
 #include <vector>
 
+#include <shellapi.h>
+
+namespace {
+
+// The medium a data object hands out, released whatever happens.
+class ScopedStgMedium {
+public:
+    ScopedStgMedium() = default;
+    ~ScopedStgMedium() { ReleaseStgMedium(&medium_); }
+    ScopedStgMedium(const ScopedStgMedium&) = delete;
+    ScopedStgMedium& operator=(const ScopedStgMedium&) = delete;
+    STGMEDIUM* get() { return &medium_; }
+
+private:
+    STGMEDIUM medium_{};
+};
+
+std::vector<std::string> droppedPaths(IDataObject* data) {
+    std::vector<std::string> paths;
+    FORMATETC fmt{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    ScopedStgMedium medium;
+    if (!data || FAILED(data->GetData(&fmt, medium.get()))) return paths;
+    if (medium.get()->tymed != TYMED_HGLOBAL || !medium.get()->hGlobal) return paths;
+    const auto drop = static_cast<HDROP>(medium.get()->hGlobal);
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, i, &path[0], static_cast<UINT>(path.size())));
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+}  // namespace
+
 class FileDropTarget final : public IDropTarget {
 public:
     explicit FileDropTarget(DropTargetObject& owner) : owner_(owner) {}
@@ -39,23 +74,16 @@ public:
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         *effect = DROPEFFECT_NONE;
         accepting_ = false;
-        FORMATETC fmt{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        STGMEDIUM medium{};
-        if (!data || FAILED(data->GetData(&fmt, &medium))) return S_OK;
-        std::vector<std::string> paths;
-        if (medium.tymed == TYMED_HGLOBAL && medium.hGlobal) {
-            const auto drop = static_cast<HDROP>(medium.hGlobal);
-            const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-            for (UINT i = 0; i < count; ++i) {
-                std::string path(DragQueryFileA(drop, i, nullptr, 0) + 1, '\0');
-                path.resize(DragQueryFileA(drop, i, &path[0], static_cast<UINT>(path.size())));
-                paths.push_back(path);
-            }
+        // Nothing may leave a COM method as an exception: memory running out
+        // while the paths are read ends the drop as if nothing was dropped.
+        try {
+            const std::vector<std::string> paths = droppedPaths(data);
+            if (paths.empty()) return S_OK;
+            *effect = DROPEFFECT_COPY;
+            if (owner_.onFile) owner_.onFile(droppedPathsText(paths.data(), paths.size()));
+        } catch (...) {
+            *effect = DROPEFFECT_NONE;
         }
-        ReleaseStgMedium(&medium);
-        if (paths.empty()) return S_OK;
-        *effect = DROPEFFECT_COPY;
-        if (owner_.onFile) owner_.onFile(droppedPathsText(paths.data(), paths.size()));
         return S_OK;
     }
 
@@ -80,5 +108,11 @@ bool registerDropTarget(DropTargetObject& object, HWND window) {
         return false;
     }
     object.target = target;  // RegisterDragDrop holds its own reference; ours lives with the program
+    object.window = window;
     return true;
+}
+
+void revokeDropTarget(DropTargetObject& object) {
+    if (object.window) RevokeDragDrop(object.window);
+    object.window = nullptr;
 }

@@ -1,4 +1,5 @@
-// Small owners for Win32 handles and resources.
+// Small owners for Win32 handles and resources. Header-only: the skin
+// library uses them too.
 #pragma once
 #include "platform/win.h"
 
@@ -40,16 +41,64 @@ private:
     HGLOBAL h_;
 };
 
-// OLE for the thread, undone only if it was done.
-class ScopedOle {
+// A hook of this thread, removed at the end of the scope unless it has been
+// removed already (release() tells the owner it is gone).
+class ScopedHook {
 public:
-    ScopedOle() : ok_(SUCCEEDED(OleInitialize(nullptr))) {}
-    ~ScopedOle() {
-        if (ok_) OleUninitialize();
+    ScopedHook(int type, HOOKPROC proc) : h_(SetWindowsHookExA(type, proc, nullptr, GetCurrentThreadId())) {}
+    ~ScopedHook() { remove(); }
+    ScopedHook(const ScopedHook&) = delete;
+    ScopedHook& operator=(const ScopedHook&) = delete;
+    HHOOK get() const { return h_; }
+    void remove() {
+        if (h_) UnhookWindowsHookEx(h_);
+        h_ = nullptr;
     }
-    ScopedOle(const ScopedOle&) = delete;
-    ScopedOle& operator=(const ScopedOle&) = delete;
 
 private:
-    bool ok_;
+    HHOOK h_;
+};
+
+// A GDI object this code created (a brush, a pen), deleted at the end.
+class ScopedGdiObject {
+public:
+    explicit ScopedGdiObject(HGDIOBJ h) : h_(h) {}
+    ~ScopedGdiObject() {
+        if (h_) DeleteObject(h_);
+    }
+    ScopedGdiObject(const ScopedGdiObject&) = delete;
+    ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+    HGDIOBJ get() const { return h_; }
+    HBRUSH brush() const { return static_cast<HBRUSH>(h_); }
+
+private:
+    HGDIOBJ h_;
+};
+
+// An object selected into a device context, and the old one put back.
+class ScopedSelectObject {
+public:
+    ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+    ~ScopedSelectObject() { SelectObject(dc_, old_); }
+    ScopedSelectObject(const ScopedSelectObject&) = delete;
+    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// BeginPaint and EndPaint.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) : window_(window), dc_(BeginPaint(window, &ps_)) {}
+    ~ScopedPaint() { EndPaint(window_, &ps_); }
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT ps_;
+    HDC dc_;
 };

@@ -15,6 +15,7 @@ ReleasePage readReleasePage(std::string_view pageText);
 bool isNewerVersion(std::string_view remote, std::string_view current);
 
 constexpr const char* kCurrentVersion = "4.0";
-constexpr const char* kUpdateUserAgent =
+// The header line the update check sends as its request headers.
+constexpr const char* kUpdateUserAgentHeader =
     "User-Agent: Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
     "Chrome/47.0.2526.80 Safari/537.36 Core/1.47.277.400 QQBrowser/9.4.7658.400";

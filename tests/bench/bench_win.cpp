@@ -9,10 +9,11 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "items/loader.h"
-#include "platform/desktop.h"
-#include "ui/skin_format.h"
-#include "ui/transparency.h"
+#include "items/loader_win.h"
+#include "platform/list_view.h"
+#include "platform/message_pump.h"
+#include "skin/skin_format.h"
+#include "ui/transparency_win.h"
 
 namespace {
 

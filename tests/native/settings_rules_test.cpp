@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/settings_rules.h"
+#include "settings/settings_rules.h"
 
 TEST(TextToInt, ReadsStoredNumbers) {
     const struct {

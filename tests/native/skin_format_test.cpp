@@ -4,7 +4,7 @@
 #include <set>
 #include <vector>
 
-#include "ui/skin_format.h"
+#include "skin/skin_format.h"
 
 using Bytes = std::vector<uint8_t>;
 

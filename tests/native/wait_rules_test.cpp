@@ -24,6 +24,6 @@ TEST(WaitDueTime, UnitsAndLimits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.amount << " unit " << c.unit);
-        EXPECT_EQ(waitDueTime(c.amount, c.unit), c.want);
+        EXPECT_EQ(waitDueTime(c.amount, static_cast<WaitUnit>(c.unit)), c.want);
     }
 }

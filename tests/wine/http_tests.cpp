@@ -9,9 +9,9 @@
 #include <cstdio>
 #include <string>
 
-#include "ui/message_box.h"
-#include "update/http_request.h"
-#include "update/update_check.h"
+#include "ui/message_box_win.h"
+#include "update/http_request_win.h"
+#include "update/update_check_win.h"
 #include "tests/tools/hex_text.h"
 
 namespace {

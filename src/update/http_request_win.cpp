@@ -1,4 +1,4 @@
-#include "update/http_request.h"
+#include "update/http_request_win.h"
 
 #include "platform/win.h"
 
@@ -28,11 +28,15 @@ std::string narrow(const std::wstring& w) {
     return s;
 }
 
+// A WinHTTP handle, closed once.
 struct InternetHandle {
     HINTERNET h = nullptr;
+    explicit InternetHandle(HINTERNET handle) : h(handle) {}
     ~InternetHandle() {
         if (h) WinHttpCloseHandle(h);
     }
+    InternetHandle(const InternetHandle&) = delete;
+    InternetHandle& operator=(const InternetHandle&) = delete;
 };
 
 void addHeader(HINTERNET request, const std::string& name, const std::string& value) {

@@ -1,25 +1,26 @@
-#include "app/main_window.h"
+#include "app/main_window_win.h"
 
 #include "app/app_state.h"
-#include "app/settings_rules.h"
-#include "items/loader.h"
-#include "paste/paste.h"
+#include "items/loader_win.h"
+#include "paste/paste_win.h"
 #include "paste/stepping.h"
 #include "platform/clipboard.h"
-#include "platform/desktop.h"
-#include "settings/settings_window.h"
-#include "ui/skin_loader.h"
-#include "ui/transparency.h"
+#include "platform/folders.h"
+#include "platform/hotkey.h"
+#include "platform/menu.h"
+#include "platform/subclass.h"
+#include "settings/settings_file_win.h"
+#include "settings/settings_window_win.h"
+#include "skin/skin_loader_win.h"
+#include "ui/transparency_win.h"
 #include "update/release_page.h"
-#include "update/update_check.h"
+#include "update/update_check_win.h"
 
 namespace {
 
 enum MenuCommand : UINT { kCmdSettings = 101, kCmdModify = 102, kCmdUtf8 = 103 };
 
 constexpr int kWindowWidth = 360, kWindowHeight = 458;
-
-WNDPROC g_labelProc = nullptr;
 
 void onHotkeyRelay(int32_t id) {
     MainWindow& mw = mainWindow();
@@ -32,7 +33,7 @@ LRESULT CALLBACK relayLabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         onHotkeyRelay(static_cast<int32_t>(wp));
         return 0;
     }
-    return CallWindowProcA(g_labelProc, hwnd, msg, wp, lp);
+    return callPreviousProc(relayLabelProc, hwnd, msg, wp, lp);
 }
 
 void onListNotify(const NMHDR& hdr) {
@@ -69,6 +70,7 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             handleClipboardOwnerMessage(msg, wp);  // the window owns the pasted text
             return 0;
         case WM_DESTROY:
+            revokeDropTarget(mainWindow().dropObject);
             PostQuitMessage(0);
             return 0;
         default:
@@ -114,19 +116,12 @@ void createControls(MainWindow& mw, HINSTANCE instance) {
     // The relay label has no height and sits right of the client area.
     mw.relayLabel = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 360, 24, 24, 0, mw.window, nullptr,
                                     instance, nullptr);
-    g_labelProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(mw.relayLabel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&relayLabelProc)));
+    subclassWindow(mw.relayLabel, relayLabelProc);
 
     mw.menuBar = createMenuBar();
     mw.dropObject.onFile = [](const std::string& path) {
         loadDroppedFile(appState(), mainWindow().itemList, path);
     };
-}
-
-std::string settingsFile() { return appState().settingsDir + settings::kFileName; }
-
-std::string readStored(const settings::Key& key) {
-    return readSetting(settingsFile(), settings::kSection, key.name, key.fallback);
 }
 
 }  // namespace
@@ -164,16 +159,16 @@ bool createMainWindow(HINSTANCE instance) {
 void initMainWindow() {
     AppState& app = appState();
     MainWindow& mw = mainWindow();
-    app.settingsDir = getSpecialFolder(1) + "\\brenko\\Quilvo\\set\\";
+    app.settingsDir = settings::settingsFolder(getSpecialFolder(1));
     ensureDirectory(app.settingsDir);
-    app.hotkeyCode = textToInt(readStored(settings::kHotkeyCode));
+    app.hotkeyCode = textToInt(readStoredSetting(app, settings::kHotkeyCode));
     registerDropTarget(mw.dropObject, mw.itemList);
     app.hotkeyId = registerGlobalHotkey(mw.window, mw.relayLabel, 0, static_cast<UINT>(app.hotkeyCode));
-    app.infiniteLoop = textToBool(readStored(settings::kInfiniteLoop));
-    app.loopOrder = textToInt(readStored(settings::kLoopOrder));
-    app.separator = readStored(settings::kSeparator);
-    app.pasteDelayMs = textToInt(readStored(settings::kDelay));
-    app.hotkeyMode = textToInt(readStored(settings::kHotkeyMode));
+    app.infiniteLoop = textToBool(readStoredSetting(app, settings::kInfiniteLoop));
+    app.loopOrder = textToInt(readStoredSetting(app, settings::kLoopOrder));
+    app.separator = readStoredSetting(app, settings::kSeparator);
+    app.pasteDelayMs = textToInt(readStoredSetting(app, settings::kDelay));
+    app.hotkeyMode = textToInt(readStoredSetting(app, settings::kHotkeyMode));
     loadSkin(app, "Quilvo", 2);
     checkForUpdate(kReleasePageUrl, kCurrentVersion);
     setWindowAlpha(mw.window, 220);

@@ -9,6 +9,11 @@ constexpr int kDefaultBoxTimeoutMs = 5000;
 constexpr UINT kBoxTimedOut = 32000;  // what MessageBoxTimeoutA returns on its time-out
 constexpr const char* kDefaultBoxTitle = "友情提醒";
 
+// What timedMessageBox returns: the button's identifier less one.
+constexpr int kBoxYes = IDYES - 1;  // 5
+constexpr int kBoxNo = IDNO - 1;
+constexpr int kBoxTimeout = static_cast<int>(kBoxTimedOut) - 1;
+
 // Shows text; returns the pressed button's identifier less one (Yes gives 5).
 // Omitted arguments take their defaults: style 0, title "友情提醒", an owner
 // found among this program's visible windows, 5000 ms.

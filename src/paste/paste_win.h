@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "paste/stepping.h"
+#include "paste/wait_rules.h"
 #include "platform/win.h"
 
 // Pastes the given row of the list; owner is the window that owns the
@@ -18,8 +19,9 @@ void pasteRow(const AppState& app, HWND owner, HWND list, int32_t row);
 // when memory or the clipboard could not be had.
 bool setClipboardText(HWND owner, std::string_view text);
 
-// Waits while dispatching the program's messages; unit 0 ms, 1 s, 2 min, 3 h.
-bool waitMilliseconds(int32_t amount, int32_t unit = 0);
+// Waits amount units while dispatching the program's messages; true when the
+// time has passed.
+bool waitMilliseconds(int32_t amount, WaitUnit unit = WaitUnit::Milliseconds);
 
 // Stepping bound to the main window and its item list.
 class WindowPasteHost final : public PasteHost {

@@ -1,48 +1,21 @@
-#include "paste/paste.h"
+#include "paste/paste_win.h"
 
-#include <functional>
 #include <string>
 
 #include "paste/handover.h"
 #include "paste/wait_rules.h"
 #include "platform/bound.h"
 #include "platform/clipboard.h"
-#include "platform/desktop.h"
+#include "platform/keys.h"
+#include "platform/list_view.h"
+#include "platform/message_pump.h"
+#include "platform/window.h"
 
 namespace {
 
 constexpr BYTE kVkControl = 17, kVkV = 86, kVkReturn = 13;
 
 uint32_t nowMs() { return static_cast<uint32_t>(GetTickCount()); }
-
-enum class Hotkeys { Dispatched, Held };
-
-// Sleeps on a waitable timer due at the given time (100 ns units, negative
-// meaning relative) and dispatches every message that arrives meanwhile,
-// until the timer is due or keepWaiting() turns false. Held hotkey presses
-// stay queued for a later wait. False when the timer could not be used.
-bool pumpMessagesOnTimer(int64_t due, const std::function<bool()>& keepWaiting, Hotkeys hotkeys) {
-    const DWORD wakeMask = hotkeys == Hotkeys::Held ? 0xFF & ~QS_HOTKEY : 0xFF;
-    HANDLE timer = bound::bound_CreateWaitableTimerA()(nullptr, FALSE, nullptr);
-    if (!timer) return false;
-    LARGE_INTEGER when;
-    when.QuadPart = due;
-    bool waited = bound::bound_SetWaitableTimer()(timer, &when, 0, nullptr, nullptr, FALSE) != FALSE;
-    while (waited && keepWaiting()) {
-        const DWORD r = bound::bound_MsgWaitForMultipleObjects()(1, &timer, FALSE, INFINITE, wakeMask);
-        if (r == WAIT_OBJECT_0) break;
-        if (r == WAIT_FAILED) {  // never spin on a wait that cannot succeed
-            waited = false;
-            break;
-        }
-        if (hotkeys == Hotkeys::Held)
-            processPendingEventsHoldingHotkeys();
-        else
-            processPendingEvents();
-    }
-    bound::bound_CloseHandle()(timer);
-    return waited;
-}
 
 // The text on the clipboard and the program it is meant for: the one whose
 // window had the focus when the text was put there.
@@ -96,7 +69,7 @@ bool setClipboardText(HWND owner, std::string_view text) {
     return true;
 }
 
-bool waitMilliseconds(int32_t amount, int32_t unit) {
+bool waitMilliseconds(int32_t amount, WaitUnit unit) {
     return pumpMessagesOnTimer(waitDueTime(amount, unit), [] { return true; }, Hotkeys::Dispatched);
 }
 
@@ -115,7 +88,7 @@ void pasteRow(const AppState& app, HWND owner, HWND list, int32_t row) {
         // Nothing of ours is on the clipboard: pasting would send something else.
         MessageBeep(MB_ICONWARNING);
     }
-    waitMilliseconds(app.pasteDelayMs, 0);
+    waitMilliseconds(app.pasteDelayMs, WaitUnit::Milliseconds);
 }
 
 int32_t WindowPasteHost::rowCount() { return listRowCount(list_); }

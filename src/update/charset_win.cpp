@@ -1,4 +1,4 @@
-#include "update/charset.h"
+#include "update/charset_win.h"
 
 #include <climits>
 #include <new>

@@ -3,25 +3,17 @@
 //                       is skinned as soon as a skin is set;
 //   SkinH_AttachRes()   parses a skin and applies it to the thread's
 //                       existing windows and to later ones.
-#include <windows.h>
-#include <commctrl.h>
+#include "platform/win.h"
 
 #include <optional>
 #include <string>
-#include <unordered_map>
 
-#include "ui/skin_format.h"
+#include "platform/scoped.h"
+#include "platform/subclass.h"
+#include "platform/window.h"
+#include "skin/skin_format.h"
 
 namespace {
-
-// The procedure each skinned window had before ours. Kept here rather than
-// in window properties: under Wine a property lookup is a server round trip,
-// and a subclass that looks one up on every message slows a long list fill
-// from seconds to minutes.
-std::unordered_map<HWND, WNDPROC>& originalProcs() {
-    static std::unordered_map<HWND, WNDPROC> procs;
-    return procs;
-}
 
 struct SkinState {
     std::optional<Skin> skin;
@@ -48,44 +40,35 @@ void colourListView(HWND list) {
     SendMessageA(list, LVM_SETTEXTCOLOR, 0, colour(SkinRole::ListText));
 }
 
-std::string windowText(HWND w) {
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(w)) + 1, '\0');
-    text.resize(GetWindowTextA(w, &text[0], static_cast<int>(text.size())));
-    return text;
-}
-
 void paintPushButton(HWND w) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
+    ScopedPaint paint(w);
+    const HDC dc = paint.dc();
     RECT rc;
     GetClientRect(w, &rc);
     const LRESULT state = SendMessageA(w, BM_GETSTATE, 0, 0);
     const bool pressed = state & BST_PUSHED;
     const bool focused = GetFocus() == w;
     FillRect(dc, &rc, brush(pressed ? SkinRole::Accent : SkinRole::ButtonFace));
-    HBRUSH frame = CreateSolidBrush(colour(focused ? SkinRole::Accent : SkinRole::Frame));
-    FrameRect(dc, &rc, frame);
+    const ScopedGdiObject frame(CreateSolidBrush(colour(focused ? SkinRole::Accent : SkinRole::Frame)));
+    FrameRect(dc, &rc, frame.brush());
     if (focused) {
         RECT inner = rc;
         InflateRect(&inner, -1, -1);
-        FrameRect(dc, &inner, frame);
+        FrameRect(dc, &inner, frame.brush());
     }
-    DeleteObject(frame);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+    const ScopedSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour(SkinRole::ButtonText));
-    std::string text = windowText(w);
+    const std::string text = windowText(w);
     DrawTextA(dc, text.c_str(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
-    SelectObject(dc, oldFont);
-    EndPaint(w, &ps);
 }
 
 void paintGroupBox(HWND w) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(w, &ps);
+    ScopedPaint paint(w);
+    const HDC dc = paint.dc();
     RECT rc;
     GetClientRect(w, &rc);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
+    const ScopedSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageA(w, WM_GETFONT, 0, 0)));
     const std::string text = windowText(w);
     SIZE size{};
     GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
@@ -93,32 +76,17 @@ void paintGroupBox(HWND w) {
     // background and the controls placed on it.
     RECT frame = rc;
     frame.top += size.cy / 2;
-    HBRUSH line = CreateSolidBrush(colour(SkinRole::Frame));
-    FrameRect(dc, &frame, line);
-    DeleteObject(line);
+    const ScopedGdiObject line(CreateSolidBrush(colour(SkinRole::Frame)));
+    FrameRect(dc, &frame, line.brush());
     RECT caption{8, 0, 8 + size.cx + 4, size.cy};
     FillRect(dc, &caption, brush(SkinRole::WindowBack));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour(SkinRole::Text));
     TextOutA(dc, 10, 0, text.c_str(), static_cast<int>(text.size()));
-    SelectObject(dc, oldFont);
-    EndPaint(w, &ps);
-}
-
-LRESULT callOriginal(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    const auto it = originalProcs().find(w);
-    return it != originalProcs().end() ? CallWindowProcA(it->second, w, msg, wp, lp) : DefWindowProcA(w, msg, wp, lp);
 }
 
 LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
-    if (!g.skin) {
-        if (msg == WM_NCDESTROY) {
-            const LRESULT r = callOriginal(w, msg, wp, lp);
-            originalProcs().erase(w);
-            return r;
-        }
-        return callOriginal(w, msg, wp, lp);
-    }
+    if (!g.skin) return callPreviousProc(skinProc, w, msg, wp, lp);
     switch (msg) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
@@ -164,7 +132,7 @@ LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_SETTEXT:
             // The button draws itself directly on these; draw it again our way.
             if (className(w) == "Button") {
-                const LRESULT r = callOriginal(w, msg, wp, lp);
+                const LRESULT r = callPreviousProc(skinProc, w, msg, wp, lp);
                 InvalidateRect(w, nullptr, TRUE);
                 return r;
             }
@@ -173,15 +141,10 @@ LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
             if (LOWORD(wp) == WM_CREATE && className(reinterpret_cast<HWND>(lp)) == WC_LISTVIEWA)
                 colourListView(reinterpret_cast<HWND>(lp));
             break;
-        case WM_NCDESTROY: {
-            const LRESULT r = callOriginal(w, msg, wp, lp);
-            originalProcs().erase(w);
-            return r;
-        }
         default:
             break;
     }
-    return callOriginal(w, msg, wp, lp);
+    return callPreviousProc(skinProc, w, msg, wp, lp);
 }
 
 bool isListControl(HWND w) {
@@ -191,9 +154,7 @@ bool isListControl(HWND w) {
 
 // List-views take their colours by message and need no procedure of ours.
 void skinWindow(HWND w) {
-    if (isListControl(w) || originalProcs().count(w)) return;
-    originalProcs()[w] = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&skinProc)));
+    if (!isListControl(w)) subclassWindow(w, skinProc);
 }
 
 void applyToExisting(HWND w) {

@@ -1,9 +1,10 @@
-#include "ui/message_box.h"
+#include "ui/message_box_win.h"
 
 #include <vector>
 
 #include "platform/bound.h"
-#include "platform/desktop.h"
+#include "platform/message_pump.h"
+#include "platform/scoped.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ std::vector<OpenBox*>& openBoxes() {
     return boxes;
 }
 
-HHOOK g_creationHook = nullptr;
+ScopedHook* g_creationHook = nullptr;  // while a call waits for its box to be created
 OpenBox* g_awaitingWindow = nullptr;
 
 // Catches the dialog window of the box being shown: the first #32770 that
@@ -35,14 +36,14 @@ LRESULT CALLBACK onWindowCreation(int code, WPARAM wp, LPARAM lp) {
         if (std::string(cls) == "#32770") {
             g_awaitingWindow->box = reinterpret_cast<HWND>(wp);
             g_awaitingWindow = nullptr;
-            const HHOOK hook = g_creationHook;
+            ScopedHook* hook = g_creationHook;
             g_creationHook = nullptr;
-            const LRESULT r = CallNextHookEx(hook, code, wp, lp);
-            UnhookWindowsHookEx(hook);  // done before a box inside this one's loop can start
+            const LRESULT r = CallNextHookEx(hook->get(), code, wp, lp);
+            hook->remove();  // done before a box inside this one's loop can start
             return r;
         }
     }
-    return CallNextHookEx(g_creationHook, code, wp, lp);
+    return CallNextHookEx(g_creationHook ? g_creationHook->get() : nullptr, code, wp, lp);
 }
 
 void CALLBACK onBoxTimeout(HWND, UINT, UINT_PTR timer, DWORD) {
@@ -79,10 +80,10 @@ int timedMessageBox(const std::string& text, std::optional<UINT> style, std::opt
     if (timeout > 0) open.timer = SetTimer(nullptr, 0, static_cast<UINT>(timeout) + kFallbackGraceMs, onBoxTimeout);
     openBoxes().push_back(&open);
     g_awaitingWindow = &open;
-    g_creationHook = SetWindowsHookExA(WH_CBT, onWindowCreation, nullptr, GetCurrentThreadId());
+    ScopedHook creationHook(WH_CBT, onWindowCreation);
+    g_creationHook = &creationHook;
     const int result = bound::bound_MessageBoxTimeoutA()(ownerWindow, text.c_str(), boxTitle.c_str(),
                                                           style ? *style : 0, 0, static_cast<DWORD>(timeout));
-    if (g_creationHook) UnhookWindowsHookEx(g_creationHook);
     g_creationHook = nullptr;
     g_awaitingWindow = nullptr;
     if (open.timer) KillTimer(nullptr, open.timer);

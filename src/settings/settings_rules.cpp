@@ -1,4 +1,4 @@
-#include "app/settings_rules.h"
+#include "settings/settings_rules.h"
 
 #include <limits>
 #include <string>
@@ -31,3 +31,17 @@ bool textToBool(std::string_view text) {
     if (text.empty()) return false;
     return gbk::removeSpaces(text) != settings::kFalse;
 }
+
+namespace settings {
+
+std::string appSettingsFolder(std::string_view vendorFolder, std::string_view appName) {
+    return std::string(vendorFolder) + std::string(appName) + "\\set\\";
+}
+
+std::string settingsFolder(std::string_view documents) {
+    return appSettingsFolder(std::string(documents) + "\\" + kVendorFolder + "\\", kAppName);
+}
+
+std::string skinBaseFolder(std::string_view documents) { return std::string(documents) + kVendorFolder + "\\"; }
+
+}  // namespace settings

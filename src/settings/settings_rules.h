@@ -1,7 +1,8 @@
-// The stored form of the settings in set.ini and the rules that turn a stored
-// text into a number or a flag.
+// The stored form of the settings in set.ini, the folders they live in, and
+// the rules that turn a stored text into a number or a flag. Window-free.
 #pragma once
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace settings {
@@ -23,6 +24,18 @@ constexpr Key kHotkeyMode{"热键方式", "0"};
 
 constexpr const char* kTrue = "真";
 constexpr const char* kFalse = "假";
+
+constexpr const char* kVendorFolder = "brenko";
+constexpr const char* kAppName = "Quilvo";
+
+// An application's settings folder in the vendor folder (which ends in a
+// backslash): vendorFolder, appName, "\set\".
+std::string appSettingsFolder(std::string_view vendorFolder, std::string_view appName);
+// This program's settings folder: the Documents path (which ends in a
+// backslash) followed by "\brenko\Quilvo\set\".
+std::string settingsFolder(std::string_view documents);
+// The vendor folder that holds the skin library: Documents, "brenko\".
+std::string skinBaseFolder(std::string_view documents);
 
 }  // namespace settings
 

@@ -1,20 +1,16 @@
-#include "settings/restart.h"
+#include "settings/restart_win.h"
 
 #include <string>
 
 #include "base/gbk_text.h"
 #include "platform/bound.h"
 #include "platform/clipboard.h"
-#include "platform/desktop.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "platform/processes.h"
 #include "settings/restart_script.h"
 
 namespace {
-
-std::string programFile() {
-    char path[MAX_PATH * 4] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    return std::string(path, n);
-}
 
 std::string shortPath(const std::string& path) {
     char buf[MAX_PATH * 4] = {};
@@ -36,9 +32,8 @@ std::string commandInterpreter() {
 
 void restartProgram() {
     const std::string program = programFile();
-    const size_t slash = program.find_last_of('\\');
-    const std::string folder = slash == std::string::npos ? "" : program.substr(0, slash);
-    const std::string programPath = folder + "\\" + program.substr(slash + 1);
+    const std::string folder = programFolder();
+    const std::string programPath = folder + "\\" + program.substr(program.find_last_of('\\') + 1);
     if (!fileExists(programPath)) return;
 
     const std::string script = folder + "\\" + kRestartScriptName;

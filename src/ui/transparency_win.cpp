@@ -1,4 +1,4 @@
-#include "ui/transparency.h"
+#include "ui/transparency_win.h"
 
 #include "platform/bound.h"
 

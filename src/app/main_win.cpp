@@ -1,25 +1,12 @@
 // Nexlune: pastes the segments of a dropped text file, one per hotkey press.
-#include <string>
-
 #include "app/app_state.h"
-#include "app/main_window.h"
-#include "platform/scoped.h"
-#include "ui/skin_loader.h"
-
-namespace {
-
-void enterProgramFolder() {
-    char path[MAX_PATH * 4] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, n);
-    const size_t slash = folder.find_last_of('\\');
-    if (slash != std::string::npos) SetCurrentDirectoryA(folder.substr(0, slash).c_str());
-}
-
-}  // namespace
+#include "app/main_window_win.h"
+#include "platform/drop_target.h"
+#include "platform/folders.h"
+#include "skin/skin_loader_win.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    enterProgramFolder();
+    SetCurrentDirectoryA(programFolder().c_str());  // the restart script relies on it
     registerExitCleanup();
     initSkinModule(appState());
 

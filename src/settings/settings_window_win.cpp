@@ -1,40 +1,32 @@
-#include "settings/settings_window.h"
+#include "settings/settings_window_win.h"
 
 #include <string>
 
 #include "app/app_state.h"
 #include "base/gbk_text.h"
-#include "app/settings_rules.h"
-#include "platform/desktop.h"
+#include "settings/settings_rules.h"
+#include "platform/files.h"
+#include "platform/subclass.h"
+#include "platform/window.h"
+#include "settings/settings_file_win.h"
+#include "platform/processes.h"
 #include "settings/key_help.h"
-#include "settings/restart.h"
-#include "ui/message_box.h"
-#include "ui/transparency.h"
+#include "settings/restart_win.h"
+#include "ui/message_box_win.h"
+#include "ui/transparency_win.h"
 
 namespace {
 
 constexpr int kWidth = 416, kHeight = 306;
-constexpr int kIdYes = 6;
 constexpr const char* kQuestionTitle = "热键设置";
 
 HWND g_window = nullptr;
-WNDPROC g_editProc = nullptr;
-WNDPROC g_staticProc = nullptr;
-
-std::string settingsFile() { return appState().settingsDir + settings::kFileName; }
-void store(const settings::Key& key, const std::string& value) {
-    writeSetting(settingsFile(), settings::kSection, key.name, value);
-}
+void store(const settings::Key& key, const std::string& value) { storeSetting(appState(), key, value); }
 
 HWND control(int id) { return GetDlgItem(g_window, id); }
 void setChecked(int id, bool on) { SendMessageA(control(id), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
-std::string controlText(int id) {
-    const HWND c = control(id);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(c)) + 1, '\0');
-    text.resize(GetWindowTextA(c, &text[0], static_cast<int>(text.size())));
-    return text;
-}
+std::string controlText(int id) { return windowText(control(id)); }
 
 // Radio buttons of one group, from first on standing for 0, 1, ...; a value
 // that none stands for checks none.
@@ -49,10 +41,9 @@ void loadSettingsControls() {
     setChecked(kCheckEnter, app.appendEnter);
     SetWindowTextA(control(kEditHotkey), gbk::decimal(app.hotkeyCode).c_str());
     setChecked(kCheckLoop, app.infiniteLoop);
-    SetWindowTextA(control(kEditSeparator),
-                   readSetting(settingsFile(), settings::kSection, settings::kSeparator.name, "\r\n").c_str());
-    SetWindowTextA(control(kEditDelay),
-                   readSetting(settingsFile(), settings::kSection, settings::kDelay.name, "50").c_str());
+    // What the file holds (the separator in force was read at start).
+    SetWindowTextA(control(kEditSeparator), readStoredSetting(app, settings::kSeparator).c_str());
+    SetWindowTextA(control(kEditDelay), readStoredSetting(app, settings::kDelay).c_str());
 }
 
 void chooseLoopOrder(int32_t order) {
@@ -82,7 +73,7 @@ void toggleInfiniteLoop() {
 
 // The stored value takes effect at the next start, which can be now.
 void offerRestart(const char* question) {
-    if (timedMessageBox(question, MB_YESNO, std::string(kQuestionTitle), g_window) == kIdYes - 1) restartProgram();
+    if (timedMessageBox(question, MB_YESNO, std::string(kQuestionTitle), g_window) == kBoxYes) restartProgram();
 }
 
 void onEnterInEdit(int id) {
@@ -133,7 +124,7 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 break;
         }
     }
-    return CallWindowProcA(g_editProc, hwnd, msg, wp, lp);
+    return callPreviousProc(editProc, hwnd, msg, wp, lp);
 }
 
 LRESULT CALLBACK helpLabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -143,7 +134,7 @@ LRESULT CALLBACK helpLabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         shellOpen(path);
         return 0;
     }
-    return CallWindowProcA(g_staticProc, hwnd, msg, wp, lp);
+    return callPreviousProc(helpLabelProc, hwnd, msg, wp, lp);
 }
 
 void onCommand(int id, int code) {
@@ -225,11 +216,9 @@ void createControls(HINSTANCE instance) {
         for (const Placed& p : g.controls) {
             HWND c = make(p.cls, p.text, p.id, p.style, g.x + p.x, g.y + p.y, p.w, p.h);
             if (std::string(p.cls) == "EDIT")
-                g_editProc = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrA(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&editProc)));
+                subclassWindow(c, editProc);
             else if (p.id == kLabelHelp)
-                g_staticProc = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrA(c, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&helpLabelProc)));
+                subclassWindow(c, helpLabelProc);
         }
     }
 }

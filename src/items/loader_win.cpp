@@ -1,4 +1,4 @@
-#include "items/loader.h"
+#include "items/loader_win.h"
 
 #include <climits>
 #include <cstring>
@@ -8,7 +8,8 @@
 #include "base/gbk_text.h"
 #include "items/segments.h"
 #include "platform/bound.h"
-#include "platform/desktop.h"
+#include "platform/files.h"
+#include "platform/list_view.h"
 
 namespace {
 
@@ -63,13 +64,11 @@ void fillItemList(AppState& app, HWND list) {
     // Row by row as always, but without repainting after each of the three
     // operations per row: a visible list repaints for every row otherwise,
     // which turns a long file into minutes of loading.
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    const ScopedRedrawOff quiet(list);
     SendMessageA(list, LVM_SETITEMCOUNT, segments.size(), 0);
     for (size_t i = 0; i < segments.size(); ++i) {
         const int row = listAppendRow(list);
         listSetCell(list, row, 0, gbk::decimal(static_cast<long long>(i) + 1));
         listSetCell(list, row, 1, segments[i]);
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
 }

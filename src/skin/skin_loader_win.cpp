@@ -1,11 +1,13 @@
-#include "ui/skin_loader.h"
+#include "skin/skin_loader_win.h"
 
 #include <string_view>
 
-#include "app/settings_rules.h"
+#include "settings/settings_rules.h"
 #include "platform/bound.h"
-#include "platform/desktop.h"
-#include "ui/skin_format.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "platform/profile.h"
+#include "skin/skin_format.h"
 
 namespace {
 
@@ -23,13 +25,13 @@ std::string_view carriedLibrary() {
 }  // namespace
 
 void initSkinModule(AppState& app) {
-    app.skinBaseDir = getSpecialFolder(1) + "brenko\\";
+    app.skinBaseDir = settings::skinBaseFolder(getSpecialFolder(1));
     ensureDirectory(app.skinBaseDir);
 }
 
 void loadSkin(AppState& app, const std::string& appName, int number) {
     app.skinAppName = appName;
-    const std::string appFolder = app.skinBaseDir + appName + "\\set\\";
+    const std::string appFolder = settings::appSettingsFolder(app.skinBaseDir, appName);
     ensureDirectory(appFolder);
     if (number == -1) return;
     if (number >= 1 && number <= 4)
