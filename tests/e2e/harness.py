@@ -1,20 +1,25 @@
 """Runs Windows programs under Wine on a private X display and drives them
-through the X server, as a person at the keyboard and mouse would."""
+through the X server, as a person at the keyboard and mouse would. Every
+wait is for a condition, with a bound."""
 import os
+import queue
+import select
 import shutil
 import signal
 import subprocess
+import threading
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 WIN64 = os.path.join(ROOT, "build", "win64")
+PREFIX_TEMPLATE = os.path.join(ROOT, "build", "wine-prefix-template")
 
 
 def wine_path(unix_path):
     return "Z:" + os.path.abspath(unix_path).replace("/", "\\")
 
 
-def wait_until(predicate, timeout, interval=0.1):
+def wait_until(predicate, timeout, interval=0.05):
     """Polls predicate until it returns a true value or timeout seconds pass."""
     deadline = time.monotonic() + timeout
     while True:
@@ -22,6 +27,32 @@ def wait_until(predicate, timeout, interval=0.1):
         if value or time.monotonic() >= deadline:
             return value
         time.sleep(interval)
+
+
+def hex_text(text):
+    return text.encode("utf-8").hex()
+
+
+def text_of_hex(h):
+    return bytes.fromhex(h).decode("utf-8")
+
+
+def end_on_signals():
+    """SIGTERM and SIGINT end the run through the normal way out, so that
+    every finally-block closes what it started."""
+    def leave(signum, _frame):
+        raise SystemExit(128 + signum)
+    signal.signal(signal.SIGTERM, leave)
+    signal.signal(signal.SIGINT, leave)
+
+
+def kill_group(proc):
+    if proc and proc.poll() is None:
+        try:
+            os.killpg(proc.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        proc.wait()
 
 
 class BusyProcessors:
@@ -42,50 +73,148 @@ class BusyProcessors:
             proc.wait()
 
 
+def wine_env(prefix, home, display):
+    env = dict(os.environ)
+    env.update({
+        "HOME": home,
+        "WINEPREFIX": prefix,
+        "WINEDEBUG": "-all",
+        "WINEDLLOVERRIDES": "mscoree,mshtml=",
+        "LC_ALL": "zh_CN.UTF-8",
+        "DISPLAY": display,
+    })
+    env.pop("WAYLAND_DISPLAY", None)
+    return env
+
+
+def start_xvfb(width, height):
+    """A private X server on a display number it chooses itself."""
+    read_end, write_end = os.pipe()
+    proc = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (width, height),
+                             "-nolisten", "tcp"], pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, start_new_session=True)
+    os.close(write_end)
+    number = b""
+    ready, _, _ = select.select([read_end], [], [], 30)
+    while ready:
+        chunk = os.read(read_end, 16)
+        if not chunk:
+            break
+        number += chunk
+        if number.endswith(b"\n"):
+            break
+        ready, _, _ = select.select([read_end], [], [], 5)
+    os.close(read_end)
+    if not number.strip():
+        kill_group(proc)
+        raise RuntimeError("Xvfb did not start")
+    return proc, ":" + number.decode().strip()
+
+
+def ensure_prefix_template():
+    """A Wine prefix made once (wineboot takes some 10 s); each session
+    starts from a copy of it."""
+    stamp = os.path.join(PREFIX_TEMPLATE, "made")
+    if os.path.exists(stamp):
+        return
+    shutil.rmtree(PREFIX_TEMPLATE, ignore_errors=True)
+    home = os.path.join(PREFIX_TEMPLATE, "home")
+    os.makedirs(home)
+    xvfb, display = start_xvfb(640, 480)
+    try:
+        env = wine_env(os.path.join(PREFIX_TEMPLATE, "prefix"), home, display)
+        subprocess.run(["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=300)
+        # The server writes the registry when it ends by itself.
+        subprocess.run(["wineserver", "-w"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=60)
+    finally:
+        kill_group(xvfb)
+    with open(stamp, "w") as f:
+        f.write("ok\n")
+
+
+class Probe:
+    """The probe as one long-lived process answering commands on its input."""
+
+    def __init__(self, env):
+        self.proc = subprocess.Popen(["wine", os.path.join(WIN64, "probe.exe"), "serve"], env=env,
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                     start_new_session=True)
+        self.lines = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        for raw in self.proc.stdout:
+            self.lines.put(raw.decode("utf-8", "replace").rstrip("\r\n"))
+        self.lines.put(None)
+
+    def ask(self, *args, timeout=30):
+        self.proc.stdin.write((" ".join(str(a) for a in args) + "\n").encode())
+        self.proc.stdin.flush()
+        answer = []
+        deadline = time.monotonic() + timeout
+        while True:
+            line = self.lines.get(timeout=max(0.1, deadline - time.monotonic()))
+            if line is None:
+                raise RuntimeError("the probe ended")
+            if line == ".":
+                return answer
+            answer.append(line)
+
+    def alive(self):
+        return self.proc.poll() is None
+
+    def close(self):
+        kill_group(self.proc)
+
+
 class WineSession:
     """A private Xvfb display, HOME and WINEPREFIX; every process it starts
     is ended by close()."""
 
     def __init__(self, scratch, width=1024, height=768):
         self.scratch = scratch
+        self.procs = []
+        self.xvfb = self.wineserver = self._probe = self._editor = None
         shutil.rmtree(scratch, ignore_errors=True)
         self.home = os.path.join(scratch, "home")
         os.makedirs(self.home)
-        self.display = self._free_display()
-        self.env = dict(os.environ)
-        self.env.update({
-            "HOME": self.home,
-            "WINEPREFIX": os.path.join(scratch, "prefix"),
-            "WINEDEBUG": "-all",
-            "WINEDLLOVERRIDES": "mscoree,mshtml=",
-            "LC_ALL": "zh_CN.UTF-8",
-            "DISPLAY": ":%d" % self.display,
-        })
-        self.env.pop("WAYLAND_DISPLAY", None)
-        self.procs = []
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", ":%d" % self.display, "-screen", "0", "%dx%dx24" % (width, height), "-nolisten", "tcp"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        if not wait_until(lambda: os.path.exists("/tmp/.X11-unix/X%d" % self.display), 20):
+        try:
+            self.xvfb, display = start_xvfb(width, height)
+            ensure_prefix_template()
+            prefix = os.path.join(scratch, "prefix")
+            subprocess.run(["cp", "-a", os.path.join(PREFIX_TEMPLATE, "prefix"), prefix], check=True, timeout=120)
+            self.env = wine_env(prefix, self.home, display)
+            self.documents = self._own_user_folders(prefix)
+            self.wineserver = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env, stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL, start_new_session=True)
+            # Wine's own background processes start with the first program
+            # and would keep that program's output pipes open: start them
+            # here, with none.
+            subprocess.run(["wineboot"], env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                           stderr=subprocess.DEVNULL, timeout=120)
+        except BaseException:
             self.close()
-            raise RuntimeError("Xvfb did not start")
-        subprocess.run(["wineboot", "-i"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=180)
-        self.wineserver = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env, stdout=subprocess.DEVNULL,
-                                           stderr=subprocess.DEVNULL, start_new_session=True)
-        self.documents = os.path.realpath(os.path.join(self.env["WINEPREFIX"], "drive_c", "users",
-                                                       os.environ.get("USER", "root"), "Documents"))
+            raise
 
-    @staticmethod
-    def _free_display():
-        for n in range(91, 190):
-            if not os.path.exists("/tmp/.X11-unix/X%d" % n) and not os.path.exists("/tmp/.X%d-lock" % n):
-                return n
-        raise RuntimeError("no free X display")
+    def _own_user_folders(self, prefix):
+        """The template's Documents and Desktop are links into the home it was
+        made with; this session gets folders of its own."""
+        users = os.path.join(prefix, "drive_c", "users")
+        documents = None
+        for user in os.listdir(users):
+            for name in os.listdir(os.path.join(users, user)):
+                path = os.path.join(users, user, name)
+                if os.path.islink(path):
+                    os.remove(path)
+                    os.makedirs(path)
+                if name == "Documents" and user == os.environ.get("USER", "root"):
+                    documents = path
+        return documents or os.path.join(users, "root", "Documents")
 
-    def start(self, exe, *args):
-        proc = subprocess.Popen(["wine", exe] + list(args), env=self.env, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL, start_new_session=True)
+    def start(self, exe, *args, stdout=subprocess.DEVNULL):
+        proc = subprocess.Popen(["wine", exe] + list(args), env=self.env, stdout=stdout, stderr=subprocess.DEVNULL,
+                                start_new_session=True)
         self.procs.append(proc)
         return proc
 
@@ -94,35 +223,41 @@ class WineSession:
         return r.returncode, r.stdout.decode("utf-8", "replace")
 
     def probe(self, *args):
-        _, out = self.run(os.path.join(WIN64, "probe.exe"), *[str(a) for a in args], timeout=30)
-        return out.strip().splitlines()
+        if not self._probe or not self._probe.alive():
+            self._probe = Probe(self.env)
+        return self._probe.ask(*args)
 
     def probe_in_background(self, *args):
         """A probe command that runs alongside; its lines from communicate()."""
-        return subprocess.Popen(["wine", os.path.join(WIN64, "probe.exe")] + [str(a) for a in args], env=self.env,
-                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, start_new_session=True)
+        return self.start(os.path.join(WIN64, "probe.exe"), *[str(a) for a in args], stdout=subprocess.PIPE)
 
     def xdo(self, *args):
         subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, check=True, timeout=30)
 
-    def click(self, x, y, button=1):
-        self.xdo("mousemove", x, y)
-        time.sleep(0.15)
-        self.xdo("click", button)
-        time.sleep(0.2)
+    def foreground(self):
+        lines = self.probe("foreground")
+        return lines[0] if lines else ""
 
-    def drag(self, start, end, steps=8):
-        self.xdo("mousemove", *start)
-        time.sleep(0.3)
-        self.xdo("mousedown", 1)
-        time.sleep(0.4)
-        for i in range(1, steps + 1):
-            x = start[0] + (end[0] - start[0]) * i // steps
-            y = start[1] + (end[1] - start[1]) * i // steps
-            self.xdo("mousemove", x, y)
-            time.sleep(0.08)
-        time.sleep(0.3)
-        self.xdo("mouseup", 1)
+    def click(self, x, y, button=1):
+        self.xdo("mousemove", x, y, "click", button)
+
+    def focus(self, point, window_class, click=True):
+        """Moves the pointer onto a window and clicks it (without a window
+        manager Wine makes a window the foreground one on a click), then
+        waits until Wine has done so; keys then go to that window."""
+        self.xdo("mousemove", *point)
+        if click:
+            self.xdo("click", 1)
+        if not wait_until(lambda: self.foreground() == window_class, 10):
+            raise RuntimeError("%s did not get the focus (foreground: %r)" % (window_class, self.foreground()))
+
+    def shared_editor(self):
+        """One editor for the scenes that paste into it, emptied for each."""
+        if not self._editor or self._editor.proc.poll() is not None:
+            self._editor = Editor(self)
+        else:
+            self._editor.clear()
+        return self._editor
 
     def screenshot(self, path):
         subprocess.run(["import", "-window", "root", path], env=self.env, timeout=60,
@@ -139,23 +274,18 @@ class WineSession:
         try:
             proc.wait(timeout=timeout)
         except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            proc.wait()
+            kill_group(proc)
 
     def close(self):
+        if self._probe:
+            self._probe.close()
         for proc in self.procs:
-            if proc.poll() is None:
-                try:
-                    os.killpg(proc.pid, signal.SIGKILL)
-                except ProcessLookupError:
-                    pass
-                proc.wait()
-        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                       timeout=30)
-        for proc in [getattr(self, "wineserver", None), self.xvfb]:
-            if proc and proc.poll() is None:
-                os.killpg(proc.pid, signal.SIGKILL)
-                proc.wait()
+            kill_group(proc)
+        if getattr(self, "env", None):
+            subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                           timeout=30)
+        kill_group(self.wineserver)
+        kill_group(self.xvfb)
 
 
 class Editor:
@@ -166,7 +296,7 @@ class Editor:
         self.out = os.path.join(session.scratch, "editor-%d.txt" % int(time.monotonic() * 1000))
         self.proc = session.start(os.path.join(WIN64, "editor.exe"), wine_path(self.out), str(x), str(y), str(w),
                                   str(h), *(["readonly"] if readonly else []))
-        self.center = (x + w // 2, y + h // 2)
+        self.focus_point = (x + w // 2, y + h - 24)  # the strip below the edit control
         if not wait_until(lambda: os.path.exists(self.out), 30):
             raise RuntimeError("editor did not start")
 
@@ -177,17 +307,21 @@ class Editor:
         except OSError:
             return ""
 
+    def clear(self):
+        self.session.probe("cleareditor")
+        if wait_until(lambda: self.text() == "", 5) is False and self.text():
+            raise RuntimeError("the editor was not emptied")
+
     def focus(self):
-        self.session.click(*self.center)
+        self.session.focus(self.focus_point, "NexluneTestEditor")
 
     def wait_for(self, expected, timeout=5):
         """The editor's text once it equals expected, or whatever it holds after timeout."""
-        return wait_until(lambda: self.text() == expected and expected, timeout) or self.text()
+        wait_until(lambda: self.text() == expected, timeout, 0.02)
+        return self.text()
 
     def close(self):
-        if self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGKILL)
-            self.proc.wait()
+        kill_group(self.proc)
 
 
 class Nexlune:
@@ -196,8 +330,13 @@ class Nexlune:
     def __init__(self, session, exe=None):
         self.session = session
         self.proc = session.start(exe or os.path.join(WIN64, "nexlune.exe"))
-        if not wait_until(lambda: self.session.probe("title") not in ([], ["none"]), 30, 0.3):
-            raise RuntimeError("Nexlune did not show its window")
+        self.wait_shown()
+
+    def wait_shown(self):
+        """Until the main window is up and Wine has made it the foreground
+        window (clicks before that can get lost)."""
+        if not wait_until(lambda: self.session.foreground() == "Vorpa.Nexlune.Main", 30):
+            raise RuntimeError("Nexlune did not show its window (foreground: %r)" % self.session.foreground())
 
     @property
     def settings_dir(self):
@@ -214,7 +353,7 @@ class Nexlune:
         out = []
         for line in lines[1:]:
             num, _, text = line.partition(" ")
-            out.append((bytes.fromhex(num).decode("utf-8"), bytes.fromhex(text).decode("utf-8")))
+            out.append((text_of_hex(num), text_of_hex(text)))
         return out
 
     def row_texts(self):
@@ -222,12 +361,13 @@ class Nexlune:
         return None if rows is None else [t for _, t in rows]
 
     def wait_rows(self, expected, timeout=10):
-        return wait_until(lambda: (lambda r: r if r == expected else None)(self.row_texts()), timeout, 0.3) \
-            or self.row_texts()
+        """The rows once they are the expected ones, or as they are at the end."""
+        wait_until(lambda: self.row_texts() == expected, timeout)
+        return self.row_texts()
 
     def wait_title(self, expected, timeout=5):
-        return wait_until(lambda: (lambda t: t if t == expected else None)(self.title()), timeout, 0.2) \
-            or self.title()
+        wait_until(lambda: self.title() == expected, timeout)
+        return self.title()
 
     def selected(self):
         return int(self.session.probe("selected")[0])
@@ -249,20 +389,25 @@ class Nexlune:
         left, top, width, height = map(int, popup[0].split())
         item_height = (height - 4) // count
         self.session.click(left + width // 2, top + 2 + item_height * index + item_height // 2)
+        if not wait_until(lambda: self.session.probe("popup") == ["none"], 5):
+            raise RuntimeError("the pop-up menu stayed open")
 
     def pid(self):
         lines = self.session.probe("pid")
         return lines[0] if lines and lines[0] != "none" else None
 
     def close(self):
-        """Closes the running Nexlune, also one that a restart brought up."""
+        """Closes the running Nexlune as a user does, also one that a restart
+        brought up, and waits until it has ended (without a window manager
+        Wine takes 2 s to take a closed window off the screen)."""
         self.session.probe("close")
         self.session.stop(self.proc)
-        wait_until(lambda: self.session.probe("title") in ([], ["none"]), 15, 0.3)
+        wait_until(lambda: self.session.probe("title") in ([], ["none"]), 15)
 
-
-def _hex_text(h):
-    return bytes.fromhex(h).decode("utf-8")
+    def end(self):
+        """Ends the running Nexlune at once, for the next scene."""
+        self.session.probe("terminate")
+        self.session.stop(self.proc)
 
 
 class SettingsWindow:
@@ -271,7 +416,7 @@ class SettingsWindow:
     def __init__(self, nx):
         self.s = nx.session
         nx.choose_menu_item(0)  # "设置"
-        if not wait_until(self.info, 10, 0.3):
+        if not wait_until(self.info, 10):
             raise RuntimeError("the settings window did not open")
 
     def info(self):
@@ -280,11 +425,11 @@ class SettingsWindow:
             return None
         x, y, w, h, style, exstyle, owned, title = lines[0].split()
         return {"rect": (int(x), int(y), int(w), int(h)), "style": int(style, 16), "exstyle": int(exstyle, 16),
-                "owned": owned == "1", "title": _hex_text(title)}
+                "owned": owned == "1", "title": text_of_hex(title)}
 
     def close(self):
         self.s.probe("closesettings")
-        wait_until(lambda: not self.info(), 10, 0.3)
+        wait_until(lambda: not self.info(), 10)
 
     def point(self, control):
         x, y = self.s.probe("ctlpoint", control)[0].split()
@@ -296,20 +441,32 @@ class SettingsWindow:
     def checked(self, control):
         return self.s.probe("checked", control)[0] == "1"
 
+    def wait_checked(self, control, state=True, timeout=5):
+        return wait_until(lambda: self.checked(control) == state, timeout)
+
     def text(self, control):
         lines = self.s.probe("ctltext", control)
-        return _hex_text(lines[0]) if lines else ""
+        return text_of_hex(lines[0]) if lines else ""
 
-    def clear(self, control):
-        self.click(control)
+    def wait_text(self, control, expected, timeout=5):
+        wait_until(lambda: self.text(control) == expected, timeout)
+        return self.text(control)
+
+    def type_into(self, control, text):
+        """Replaces the box's text by typing into it."""
+        self.s.focus(self.point(control), "Vorpa.Nexlune.Settings")
         self.s.xdo("key", "End")
-        self.s.xdo("key", "--repeat", 30, "BackSpace")
+        self.s.xdo("key", "--delay", "0", "--repeat", 30, "BackSpace")
+        if not wait_until(lambda: self.text(control) == "", 5):
+            raise RuntimeError("the box was not emptied")
+        if text:
+            self.s.xdo("type", "--delay", "0", text)
 
     def enter(self, control, text):
         """Replaces the box's text by typing, then presses Enter in it."""
-        self.clear(control)
-        if text:
-            self.s.xdo("type", text)
+        self.type_into(control, text)
+        if text and not wait_until(lambda: self.text(control) == text, 5):
+            raise RuntimeError("typed text did not arrive: %r" % self.text(control))
         self.s.xdo("key", "Return")
 
 
@@ -324,18 +481,18 @@ class MessageBoxes:
         out = []
         for line in lines[1:]:
             title, text, owner = line.split(" ")
-            out.append({"title": _hex_text(title), "text": _hex_text(text), "owner": owner})
+            out.append({"title": text_of_hex(title), "text": text_of_hex(text), "owner": owner})
         return out
 
     def wait_shown(self, timeout=10):
-        return wait_until(self.shown, timeout, 0.3)
+        return wait_until(self.shown, timeout)
 
     def wait_gone(self, timeout=15):
-        gone = wait_until(lambda: not self.shown(), timeout, 0.3)
-        # Without a window manager Wine takes about 2 s more to hand the focus
-        # back after a box closes; a click before that is undone.
-        time.sleep(2.5)
-        return gone
+        """Until the boxes are destroyed, not only off the screen: without a
+        window manager Wine destroys a closed box about 2 s later and only
+        then gives the focus back to the window under it, which would undo a
+        click made before."""
+        return wait_until(lambda: self.s.probe("boxwindows") == ["0"], timeout)
 
     def answer(self, button_id):
         x, y = self.s.probe("boxbutton", button_id)[0].split()
@@ -343,30 +500,56 @@ class MessageBoxes:
 
 
 class DragSource:
-    """A window that drags the given files with real OLE drag and drop."""
+    """A window that drags the given files with real OLE drag and drop; it
+    says how far the drag has come, and the harness goes on when it has."""
 
     def __init__(self, session, paths, x=700, y=420):
         self.session = session
         self.point = (x + 60, y + 40)
         self.proc = session.start(os.path.join(WIN64, "dragsrc.exe"), str(x), str(y),
-                                  *[wine_path(p) for p in paths])
-        # A cold prefix can take seconds to show the first window of a program.
-        wait_until(lambda: subprocess.run(["xdotool", "search", "--name", "^drag source$"], env=session.env,
-                                          capture_output=True, timeout=30).returncode == 0, 30, 0.2)
-        time.sleep(0.5)
+                                  *[wine_path(p) for p in paths], stdout=subprocess.PIPE)
+        self.heard = []
+        self._pending = b""
+        if not self._hears("ready", 30):
+            raise RuntimeError("the drag source did not start (heard %r)" % self.heard)
+
+    def _hears(self, word, timeout):
+        """Whether the source has said word, waiting up to timeout seconds."""
+        deadline = time.monotonic() + timeout
+        fd = self.proc.stdout.fileno()
+        while word not in self.heard:
+            left = deadline - time.monotonic()
+            if left <= 0 or not select.select([fd], [], [], left)[0]:
+                return False
+            chunk = os.read(fd, 4096)
+            if not chunk:
+                return False
+            self._pending += chunk
+            *lines, self._pending = self._pending.split(b"\n")
+            self.heard += [line.decode().strip() for line in lines]
+        return True
 
     def drop_on(self, point, timeout=20):
         """Drags onto point; True once the target has taken the files."""
-        self.session.drag(self.point, point)
+        s = self.session
+        s.xdo("mousemove", *self.point, "mousedown", 1)
+        if not self._hears("dragging", 10):
+            raise RuntimeError("the drag did not begin (heard %r)" % self.heard)
+        # The drag loop follows the pointer in steps; the target says that it
+        # would take the files before the button is let go.
+        for step in range(1, 5):
+            s.xdo("mousemove", self.point[0] + (point[0] - self.point[0]) * step // 4,
+                  self.point[1] + (point[1] - self.point[1]) * step // 4)
+            if self._hears("accepted", 0.05 if step < 4 else 10):
+                break
+        s.xdo("mouseup", 1)
         try:
             return self.proc.wait(timeout=timeout) == 0
-        except Exception:
+        except subprocess.TimeoutExpired:
             return False
 
     def close(self):
-        if self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGKILL)
-            self.proc.wait()
+        kill_group(self.proc)
 
 
 class ClipboardMonitor:
@@ -389,9 +572,7 @@ class ClipboardMonitor:
             return []
 
     def reads(self):
-        return [bytes.fromhex(l[5:]).decode("utf-8") for l in self.lines() if l.startswith("read ")]
+        return [text_of_hex(line[5:]) for line in self.lines() if line.startswith("read ")]
 
     def close(self):
-        if self.proc.poll() is None:
-            os.killpg(self.proc.pid, signal.SIGKILL)
-            self.proc.wait()
+        kill_group(self.proc)

@@ -1,5 +1,6 @@
 """Runs the Win32 tests and the end-to-end scenarios under Wine, on a private
-display and prefix, and ends every process it started.
+display and prefix, and ends every process it started, also when a test
+fails or the run is interrupted.
 Usage: run_tests.py [name-filter ...]  (runs what any filter names; "platform" is the Win32 tests)"""
 import os
 import sys
@@ -7,43 +8,55 @@ import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import ROOT, WIN64, WineSession  # noqa: E402
+from harness import ROOT, WIN64, WineSession, end_on_signals  # noqa: E402
 import scenarios  # noqa: E402
 import paste_scenarios  # noqa: E402
 import settings_scenarios  # noqa: E402
 import skin_scenarios  # noqa: E402
 import http_scenarios  # noqa: E402
 
+ALL = (scenarios.SCENARIOS + paste_scenarios.SCENARIOS + settings_scenarios.SCENARIOS + skin_scenarios.SCENARIOS
+       + http_scenarios.SCENARIOS)
+
+
+def platform_tests(session):
+    code, out = session.run(os.path.join(WIN64, "platform_tests.exe"), timeout=300)
+    print(out, end="")
+    if code != 0:
+        raise scenarios.Failure("the Win32 platform tests failed")
+
 
 def main():
+    end_on_signals()
     only = sys.argv[1:]
-    passed = failed = 0
-    session = WineSession(os.path.join(ROOT, "build", "wine-tests"))
+    chosen = [fn for fn in [platform_tests] + ALL if not only or any(name in fn.__name__ for name in only)]
+    results = []
+    session = None
+    started = time.monotonic()
     try:
-        if not only or "platform" in only:
-            code, out = session.run(os.path.join(WIN64, "platform_tests.exe"), timeout=300)
-            print(out, end="")
-            ok = code == 0
-            passed, failed = passed + ok, failed + (not ok)
-            print("%s Win32 platform tests" % ("ok  " if ok else "FAIL"))
-        for fn in scenarios.SCENARIOS + paste_scenarios.SCENARIOS + settings_scenarios.SCENARIOS + skin_scenarios.SCENARIOS + http_scenarios.SCENARIOS:
-            if only and not any(name in fn.__name__ for name in only):
-                continue
+        session = WineSession(os.path.join(ROOT, "build", "wine-tests"))
+        print("session ready after %.1f s" % (time.monotonic() - started), flush=True)
+        for fn in chosen:
             t0 = time.monotonic()
             try:
                 fn(session)
-                passed += 1
-                print("ok   %s (%.1f s)" % (fn.__name__, time.monotonic() - t0), flush=True)
+                results.append((fn.__name__, True, time.monotonic() - t0))
+                print("ok   %s (%.1f s)" % (fn.__name__, results[-1][2]), flush=True)
             except Exception as e:  # a scenario's failure must not stop the others
-                failed += 1
+                results.append((fn.__name__, False, time.monotonic() - t0))
                 print("FAIL %s: %s" % (fn.__name__, e), flush=True)
                 if not isinstance(e, scenarios.Failure):
                     traceback.print_exc()
                 session.screenshot(os.path.join(ROOT, "build", "fail-%s.png" % fn.__name__))
     finally:
-        session.close()
-    print("%d passed, %d failed" % (passed, failed))
-    return 1 if failed or not passed else 0
+        if session:
+            session.close()
+    passed = sum(1 for _, ok, _ in results if ok)
+    slowest = sorted(results, key=lambda r: -r[2])[:5]
+    print("%d passed, %d failed in %.0f s; longest: %s" % (
+        passed, len(results) - passed, time.monotonic() - started,
+        ", ".join("%s %.1f s" % (name, t) for name, _, t in slowest)))
+    return 1 if passed < len(results) or not results else 0
 
 
 if __name__ == "__main__":

@@ -5,7 +5,7 @@ import os
 import shutil
 import time
 
-from harness import DragSource, Editor, Nexlune, wait_until
+from harness import DragSource, Nexlune, hex_text, wait_until
 
 ROWS = ["甲：第一段", "乙 second", "丙３"]
 GBK_TEXT = "甲：第一段\r\n乙 second\r\n\r\n丙３\r\n"
@@ -49,7 +49,7 @@ class Scene:
             with open(ini, "wb") as f:
                 f.write(body.encode("gbk"))
         self.nx = Nexlune(session, exe)
-        self.editor = Editor(session)
+        self.editor = session.shared_editor()
         self.typed = ""
 
     def write_file(self, name, text, encoding="gbk"):
@@ -75,14 +75,26 @@ class Scene:
             self.typed += pasted
             expect_eq(self.editor.wait_for(self.typed), self.typed, "editor text")
         else:
-            time.sleep(1.0)
+            self.keys_handled()
             expect_eq(self.editor.text(), self.typed, "editor text (nothing may arrive)")
         if title is not None:
             expect_eq(self.nx.wait_title(title), title, "title")
 
+    def keys_handled(self):
+        """Returns once every key pressed so far has been handled, which
+        proves that a press did nothing without waiting for nothing to
+        happen: a marker typed into the editor arrives after every key before
+        it, and Nexlune has then handled the hotkey presses among them (and
+        sent the keys of any paste they made) when the probe's sync returns.
+        The marker is taken out again behind those keys."""
+        self.s.xdo("key", "x")
+        expect_eq(self.editor.wait_for(self.typed + "x"), self.typed + "x", "marker typed after the press")
+        self.s.probe("sync")
+        self.s.xdo("key", "BackSpace")
+        expect_eq(self.editor.wait_for(self.typed), self.typed, "marker taken out")
+
     def close(self):
-        self.editor.close()
-        self.nx.close()
+        self.nx.end()
 
     def __enter__(self):
         return self
@@ -197,15 +209,15 @@ def utf8_file_and_menu(s):
     with Scene(s) as sc:
         path = sc.write_file("utf8.txt", "版本一\r\n第二行\r\n", encoding="utf-8")
         sc.drop(path)
-        misread = wait_until(sc.nx.row_texts, 10, 0.3)
+        misread = wait_until(sc.nx.row_texts, 10)
         expect(len(misread) >= 1 and misread[0] != "版本一", "UTF-8 bytes shown misread: %r" % misread)
         sc.nx.choose_menu_item(1)  # "修改" does nothing
-        time.sleep(1.0)
+        s.probe("sync")
         expect_eq(sc.nx.row_texts(), misread, "rows after 修改")
         sc.nx.choose_menu_item(2)  # "utf-8编码"
         expect_eq(sc.nx.wait_rows(["版本一", "第二行"]), ["版本一", "第二行"], "rows after utf-8编码")
         sc.nx.choose_menu_item(2)  # the same bytes again: the same list
-        time.sleep(1.0)
+        s.probe("sync")
         expect_eq(sc.nx.row_texts(), ["版本一", "第二行"], "rows after a second utf-8编码")
         sc.editor.focus()
         sc.press("版本一", forward(1))
@@ -213,18 +225,18 @@ def utf8_file_and_menu(s):
 
 @scenario
 def drop_while_a_sequence_runs(s):
-    # All remaining items per press with a 6 s wait after each paste: a new
+    # All remaining items per press with a 4 s wait after each paste: a new
     # file dropped during the first wait is pasted from the cursor on.
-    with Scene(s, {"热键方式": "1", "延时": "6000"}) as sc:
+    with Scene(s, {"热键方式": "1", "延时": "4000"}) as sc:
         sc.drop(sc.write_file("a.txt", "a1\r\na2\r\na3"), expect_rows=["a1", "a2", "a3"])
         sc.editor.focus()
         s.xdo("key", "Tab")
         expect_eq(sc.editor.wait_for("a1"), "a1", "first paste")
         sc.drop(sc.write_file("b.txt", "b1\r\nb2\r\nb3"))
         sc.editor.focus()  # keys go where the pointer is
-        expect_eq(sc.nx.wait_rows(["b1", "b2", "b3"], timeout=4), ["b1", "b2", "b3"], "rows of the new file")
+        expect_eq(sc.nx.wait_rows(["b1", "b2", "b3"], timeout=3), ["b1", "b2", "b3"], "rows of the new file")
         expect_eq(sc.editor.text(), "a1", "nothing more pasted before the first wait ended")
-        expect_eq(sc.editor.wait_for("a1b2b3", timeout=15), "a1b2b3", "sequence continued on the new list")
+        expect_eq(sc.editor.wait_for("a1b2b3", timeout=12), "a1b2b3", "sequence continued on the new list")
         expect_eq(sc.nx.wait_title(forward(3), timeout=10), forward(3), "title once the last wait is over")
 
 
@@ -232,9 +244,9 @@ def drop_while_a_sequence_runs(s):
 def busy_clipboard_pastes_nothing_stale(s):
     with Scene(s) as sc:
         sc.drop(sc.write_file("样本.txt", GBK_TEXT), expect_rows=ROWS)
-        s.probe("setclip", "STALE")
-        holder = s.start(os.path.join(os.path.dirname(sc.nx.proc.args[1]), "probe.exe"), "holdclip", "4000")
-        time.sleep(1.5)
+        s.probe("setclip", hex_text("STALE"))
+        holder = s.probe_in_background("holdclip", 4000)
+        expect(holder.stdout.readline().strip() == b"held", "another program holds the clipboard")
         sc.editor.focus()
         sc.press(None, forward(1))  # the segment could not be placed: nothing is pasted
         s.stop(holder, timeout=15)

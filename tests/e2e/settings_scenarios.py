@@ -5,7 +5,7 @@ import os
 import shutil
 import time
 
-from harness import WIN64, MessageBoxes, SettingsWindow, wait_until
+from harness import WIN64, MessageBoxes, SettingsWindow, hex_text, wait_until
 from scenarios import GBK_TEXT, ROWS, Scene, expect, expect_eq, forward, position, scenario
 
 # Control identifiers of the settings window.
@@ -60,9 +60,9 @@ def settings_window_layout_and_translucency(s):
         expect_eq((win.text(HOTKEY), win.text(DELAY), win.text(SEPARATOR)), ("9", "50", "\r\n"), "edit boxes")
         # A second "设置" opens no second window.
         sc.nx.choose_menu_item(0)
-        time.sleep(1.0)
+        s.probe("sync")
         expect_eq(s.probe("settingscount"), ["1"], "one settings window")
-        time.sleep(0.5)
+        s.probe("paintnow")
         s.screenshot(os.path.join(os.path.dirname(WIN64), "settings-window.png"))
 
 
@@ -94,13 +94,15 @@ def delay_box_filter_and_notice(s):
     with Scene(s) as sc:
         win = SettingsWindow(sc.nx)
         boxes = MessageBoxes(s)
-        win.clear(DELAY)
-        s.xdo("type", "a1b2-x")
-        expect_eq(win.text(DELAY), "12-", "only digits and minus reach the delay box")
-        s.probe("imechar", DELAY, "５a7－-中")  # an input method's results
+        win.type_into(DELAY, "a1b2-x")
+        expect_eq(win.wait_text(DELAY, "12-"), "12-", "only digits and minus reach the delay box")
+        s.probe("imechar", DELAY, hex_text("５a7－-中"))  # an input method's results
         expect_eq(win.text(DELAY), "12-7-", "only digits and minus come through an input method")
         win.enter(DELAY, "")  # empty: nothing stored, no notice
-        time.sleep(1.5)
+        # A digit typed after the Enter arrives once the Enter has been
+        # handled (a notice would have taken the focus).
+        s.xdo("type", "7")
+        expect_eq(win.wait_text(DELAY, "7"), "7", "the box kept the focus")
         expect_eq(boxes.shown(), [], "no notice for an empty delay box")
         expect("延时" not in stored(sc), "nothing stored for an empty box")
         win.enter(DELAY, "200")
@@ -137,8 +139,12 @@ def hotkey_code_declined_and_restart_timeout(s):
         win.enter(HOTKEY, "120")
         expect(boxes.wait_shown(), "question shown")
         expect(boxes.wait_gone(15), "the question times out")
-        time.sleep(3)
+        # A restart would have ended the process before the box's caller
+        # returned; once Nexlune answers again, it is the same process.
+        s.probe("sync")
         expect_eq(sc.nx.pid(), pid, "no restart after the time-out")
+        expect(not os.path.exists(os.path.join(os.path.dirname(sc.nx.proc.args[1]), "Restart.bat")),
+               "no restart script written")
         expect_eq(stored(sc).get("热键代码"), "120", "the value stays stored")
         # Reopened, the window shows the code in force, not the stored one.
         win.close()
@@ -148,8 +154,9 @@ def hotkey_code_declined_and_restart_timeout(s):
 
 def restart_and_wait(s, nx, boxes, old_pid):
     boxes.answer(IDYES)
-    new_pid = wait_until(lambda: (lambda p: p if p and p != old_pid else None)(nx.pid()), 30, 0.5)
+    new_pid = wait_until(lambda: (lambda p: p if p and p != old_pid else None)(nx.pid()), 30)
     expect(new_pid, "a new Nexlune process")
+    nx.wait_shown()
     return new_pid
 
 
@@ -199,7 +206,6 @@ def key_code_help_opens_on_mouse_down(s):
         with open(help_file, "wb") as f:
             f.write(b"edited by the user")
         s.xdo("mousemove", *win.point(HELP))
-        time.sleep(0.2)
         s.xdo("mousedown", 1)  # the press alone writes and opens the file
         ok = wait_until(lambda: os.path.getsize(help_file) == 1958, 5)
         s.xdo("mouseup", 1)

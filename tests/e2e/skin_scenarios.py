@@ -6,7 +6,7 @@ import shutil
 import signal
 import time
 
-from harness import WIN64, MessageBoxes, SettingsWindow
+from harness import wait_until, WIN64, MessageBoxes, SettingsWindow
 from scenarios import Scene, expect, expect_eq, scenario
 
 # Skin 2, the one the program applies: its window and list backgrounds.
@@ -31,6 +31,20 @@ def read(path):
         return f.read()
 
 
+def painted(s, name, pixels_of, wanted, timeout=5):
+    """The pixels of a screenshot of Nexlune's windows, taken again until they
+    show the wanted colours (Wine draws to the X server a little later than
+    the program paints) or the time is up; the last screenshot stays."""
+    shot = os.path.join(os.path.dirname(WIN64), name)
+
+    def take():
+        s.probe("paintnow")
+        s.screenshot(shot)
+        got = pixels_of(shot)
+        return got if all(close_to(p, w) for p, w in zip(got, wanted)) else None
+    return wait_until(take, timeout) or pixels_of(shot)
+
+
 @scenario
 def skin_library_written_once_and_colours_on_screen(s):
     shutil.rmtree(os.path.join(s.documents, "brenko"), ignore_errors=True)
@@ -38,22 +52,18 @@ def skin_library_written_once_and_colours_on_screen(s):
         expect(os.path.exists(library_file(s)), "the library file is written at the first start")
         expect(read(library_file(s)) == read(os.path.join(WIN64, "SkinH_EL.dll")),
                "the carried library, byte for byte")
-        time.sleep(1.0)
-        shot = os.path.join(os.path.dirname(WIN64), "skin-main.png")
-        s.screenshot(shot)
         lx, ly = sc.nx.list_point()
         x, y, w, h = map(int, s.probe("rect")[0].split())
-        list_px = s.pixel(shot, lx, ly)
-        window_px = s.pixel(shot, x + w // 2, y + h - 12)  # below the list, in the window itself
+        main_pixels = lambda shot: (s.pixel(shot, lx, ly),  # noqa: E731
+                                    s.pixel(shot, x + w // 2, y + h - 12))  # below the list, in the window itself
+        list_px, window_px = painted(s, "skin-main.png", main_pixels, (SKIN2_LIST, SKIN2_WINDOW))
         expect(close_to(list_px, SKIN2_LIST), "list background on screen %r, skin %r" % (list_px, SKIN2_LIST))
         expect(close_to(window_px, SKIN2_WINDOW), "window background on screen %r, skin %r" % (window_px, SKIN2_WINDOW))
 
         win = SettingsWindow(sc.nx)
-        time.sleep(1.0)
-        shot = os.path.join(os.path.dirname(WIN64), "skin-settings.png")
-        s.screenshot(shot)
         wx, wy, ww, wh = win.info()["rect"]
-        inside_group = s.pixel(shot, wx + ww - 30, wy + wh - 50)  # empty corner of the third group box
+        corner = lambda shot: (s.pixel(shot, wx + ww - 30, wy + wh - 50),)  # noqa: E731  third group box, empty
+        inside_group, = painted(s, "skin-settings.png", corner, (SKIN2_WINDOW,))
         expect(close_to(inside_group, SKIN2_WINDOW), "settings background %r" % (inside_group,))
 
     # A later start leaves the file as it finds it, changed or not.

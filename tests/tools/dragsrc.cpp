@@ -1,6 +1,9 @@
 // Test drag source: a small window that starts a real OLE drag of the files
 // named on the command line when the left button goes down on it, and exits
 // when the drag is over: 0 when the target took the files, 1 otherwise.
+// It tells how far the drag has come on its standard output, a line each:
+// "ready" (window shown), "dragging" (the drag has begun), "accepted" (the
+// window under the pointer would take the files).
 // dragsrc.exe <x> <y> <file> [<file>...]
 #include <windows.h>
 #include <shellapi.h>
@@ -12,6 +15,12 @@
 #include <vector>
 
 static std::vector<std::wstring> g_files;
+
+static void report(const char* line) {
+    DWORD put;
+    const std::string text = std::string(line) + "\n";
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &put, nullptr);
+}
 
 static HGLOBAL makeDropFiles() {
     size_t chars = 1;
@@ -85,13 +94,18 @@ public:
 };
 
 class DropSource final : public ComObject<IDropSource, &IID_IDropSource> {
+    bool accepted_ = false;
 
 public:
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
         if (escape) return DRAGDROP_S_CANCEL;
         return (keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
     }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD effect) override {
+        if ((effect & DROPEFFECT_COPY) && !accepted_) report("accepted");
+        accepted_ = (effect & DROPEFFECT_COPY) != 0;
+        return DRAGDROP_S_USEDEFAULTCURSORS;
+    }
 };
 
 static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -100,6 +114,7 @@ static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             auto* data = new DataObject;
             auto* source = new DropSource;
             DWORD effect = 0;
+            report("dragging");
             HRESULT hr = DoDragDrop(data, source, DROPEFFECT_COPY, &effect);
             data->Release();
             source->Release();
@@ -133,6 +148,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
     RegisterClassW(&wc);
     CreateWindowExW(WS_EX_TOPMOST, wc.lpszClassName, L"drag source", WS_POPUP | WS_VISIBLE, _wtoi(argv[1]),
                     _wtoi(argv[2]), 120, 80, nullptr, nullptr, inst, nullptr);
+    report("ready");
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

@@ -2,6 +2,9 @@
 // text is written, as UTF-8, to the file named on the command line.
 // editor.exe <out-file> <x> <y> <width> <height> [readonly]
 // readonly: the edit ignores Ctrl+V, as a window that does not paste.
+// Below the edit lies a strip of the window itself, 40 pixels high: a click
+// there makes the editor the foreground window without moving the caret
+// (and two such clicks make no double click that selects a word).
 #include <windows.h>
 #include <shellapi.h>
 
@@ -61,7 +64,7 @@ int WINAPI WinMain(HINSTANCE inst, HINSTANCE, LPSTR, int) {
     GetClientRect(w, &rc);
     const DWORD readOnly = argc > 6 && std::wstring(argv[6]) == L"readonly" ? ES_READONLY : 0;
     g_edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL |
-                             ES_WANTRETURN | readOnly, 0, 0, rc.right, rc.bottom, w, nullptr, inst, nullptr);
+                             ES_WANTRETURN | readOnly, 0, 0, rc.right, rc.bottom - 40, w, nullptr, inst, nullptr);
     SendMessageW(g_edit, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
     SendMessageW(g_edit, EM_SETLIMITTEXT, 0, 0);
     saveText();
