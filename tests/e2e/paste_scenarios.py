@@ -95,7 +95,9 @@ def a_window_that_ignores_the_paste_costs_the_bound_only(s):
             sc.drop(sc.write_file("five.txt", "\r\n".join(SEGMENTS[:5])), expect_rows=SEGMENTS[:5])
             row = sc.nx.row_point(2)
             ignoring.focus()
-            watch = s.probe_in_background("watchtitle", 12000)
+            # The sequence changes the title about once a second; one and a
+            # half seconds without a change means it is over.
+            watch = s.probe_in_background("watchtitle", 12000, 1500)
             first = watch.stdout.readline()  # the watch has begun
             s.xdo("key", "Tab")
             # In the middle of the sequence, once the first paste has waited

@@ -5,7 +5,8 @@
 //   probe COMMAND ARGS   answers one command and ends
 // Nexlune's main window:
 //   close | terminate | title | rows | count | selected | rowpoint N | listpoint | rect | style | pid | cputime | popup
-//   watchtitle MS        every title it shows during MS ms, with the time
+//   watchtitle MS [QUIET]  every title it shows during MS ms (or until it has
+//                        stood still for QUIET ms), with the time
 // The clipboard:
 //   setclip HEX | getclip | holdclip MS | clipformats
 // The settings window:
@@ -327,12 +328,17 @@ int benchCommand(const std::string& cmd, const std::vector<std::string>& a) {
 int mainWindowCommand(const std::string& cmd, const std::vector<std::string>& a) {
     HWND main = mainWindow();
     if (cmd == "watchtitle" && a.size() > 1) {
+        // Up to MS ms; with QUIET, also ends once the title has changed and
+        // then stayed the same for QUIET ms.
         const double t0 = nowMs(), end = t0 + atoi(a[1].c_str());
+        const double quiet = a.size() > 2 ? atoi(a[2].c_str()) : 0;
+        double changed = -1;
         std::wstring last = L"\1";
-        while (nowMs() < end) {
+        while (nowMs() < end && !(quiet > 0 && changed > 0 && nowMs() - changed >= quiet)) {
             wchar_t buf[512] = {};
             if (HWND w = mainWindow()) GetWindowTextW(w, buf, 512);
             if (last != buf) {
+                if (last != L"\1") changed = nowMs();
                 last = buf;
                 out(std::to_string(static_cast<long>(nowMs() - t0)) + " " + hex(utf8(buf)));
                 flushAnswer(false);  // as it happens: the first line says the watch has begun
