@@ -5,10 +5,18 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/deps.sh
+
+# The Wine prefix the tests start from is made (once) while the build runs.
+mkdir -p build
+python3 tests/e2e/harness.py prefix-template >build/prefix-template.log 2>&1 &
+template=$!
+trap 'kill "$template" 2>/dev/null || true' EXIT
+
 scripts/build.sh native win64 win32
 
 echo "== native tests"
 (cd build/native && ctest --output-on-failure)
 
 echo "== Wine tests"
+wait "$template" || true  # the tests make it themselves if this failed
 python3 tests/e2e/run_tests.py "$@"

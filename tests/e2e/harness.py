@@ -1,6 +1,7 @@
 """Runs Windows programs under Wine on a private X display and drives them
 through the X server, as a person at the keyboard and mouse would. Every
 wait is for a condition, with a bound."""
+import fcntl
 import os
 import queue
 import select
@@ -121,7 +122,14 @@ TEMPLATE_SETTINGS = [
 
 def ensure_prefix_template():
     """A Wine prefix made once (wineboot takes some 10 s); each session
-    starts from a copy of it."""
+    starts from a copy of it. Callers at the same time wait for one maker."""
+    os.makedirs(os.path.dirname(PREFIX_TEMPLATE), exist_ok=True)
+    with open(PREFIX_TEMPLATE + ".lock", "w") as lock:
+        fcntl.flock(lock, fcntl.LOCK_EX)
+        make_prefix_template()
+
+
+def make_prefix_template():
     stamp = os.path.join(PREFIX_TEMPLATE, "made")
     version = repr(TEMPLATE_SETTINGS)
     if os.path.exists(stamp) and open(stamp).read() == version:
@@ -588,3 +596,12 @@ class ClipboardMonitor:
 
     def close(self):
         kill_group(self.proc)
+
+
+if __name__ == "__main__":
+    # "harness.py prefix-template": makes the prefix template ahead of the
+    # tests, for instance while the programs are being built.
+    import sys
+    if sys.argv[1:] == ["prefix-template"]:
+        end_on_signals()
+        ensure_prefix_template()
