@@ -11,7 +11,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import ROOT, WIN64, BusyProcessors, DragSource, wait_until, WineSession  # noqa: E402
+from harness import ROOT, WIN64, BusyProcessors, DragSource, end_on_signals, wait_until, WineSession  # noqa: E402
 from scenarios import Scene  # noqa: E402
 
 
@@ -28,15 +28,18 @@ def main():
     if args[:1] == ["--exe"]:
         EXE, args = os.path.abspath(args[1]), args[2:]
     parts = args or ["paste", "wait", "load"]
-    session = WineSession(os.path.join(ROOT, "build", "wine-bench"))
+    end_on_signals()
+    session = None
     try:
+        session = WineSession(os.path.join(ROOT, "build", "wine-bench"))
         if "paste" in parts:
             measure_paste(session)
         if "wait" in parts or "load" in parts:
             with Scene(session, {"延时": "10000"}, exe=EXE) as sc:
                 measure(session, sc, parts)
     finally:
-        session.close()
+        if session:
+            session.close()
 
 
 def percentile(values, p):

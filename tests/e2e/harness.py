@@ -461,9 +461,6 @@ class SettingsWindow:
     def checked(self, control):
         return self.s.probe("checked", control)[0] == "1"
 
-    def wait_checked(self, control, state=True, timeout=5):
-        return wait_until(lambda: self.checked(control) == state, timeout)
-
     def text(self, control):
         lines = self.s.probe("ctltext", control)
         return text_of_hex(lines[0]) if lines else ""

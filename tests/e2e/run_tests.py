@@ -1,14 +1,19 @@
 """Runs the Win32 tests and the end-to-end scenarios under Wine, on a private
 display and prefix, and ends every process it started, also when a test
 fails or the run is interrupted.
-Usage: run_tests.py [name-filter ...]  (runs what any filter names; "platform" is the Win32 tests)"""
+Usage: run_tests.py [--busy] [name-filter ...]
+  name-filter  runs what any filter names ("platform" is the Win32 tests)
+  --busy       keeps every processor busy for the whole run, as other
+               programs on a user's machine do (the waits must hold then too)"""
 import os
 import sys
 import time
 import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from harness import ROOT, WIN64, WineSession, end_on_signals  # noqa: E402
+import contextlib  # noqa: E402
+
+from harness import ROOT, WIN64, BusyProcessors, WineSession, end_on_signals  # noqa: E402
 import scenarios  # noqa: E402
 import paste_scenarios  # noqa: E402
 import settings_scenarios  # noqa: E402
@@ -28,12 +33,14 @@ def platform_tests(session):
 
 def main():
     end_on_signals()
-    only = sys.argv[1:]
+    only = [a for a in sys.argv[1:] if a != "--busy"]
+    load = BusyProcessors() if "--busy" in sys.argv[1:] else contextlib.nullcontext()
     chosen = [fn for fn in [platform_tests] + ALL if not only or any(name in fn.__name__ for name in only)]
     results = []
     session = None
     started = time.monotonic()
     try:
+        load.__enter__()
         session = WineSession(os.path.join(ROOT, "build", "wine-tests"))
         print("session ready after %.1f s" % (time.monotonic() - started), flush=True)
         for fn in chosen:
@@ -51,6 +58,7 @@ def main():
     finally:
         if session:
             session.close()
+        load.__exit__(None, None, None)
     passed = sum(1 for _, ok, _ in results if ok)
     slowest = sorted(results, key=lambda r: -r[2])[:5]
     print("%d passed, %d failed in %.0f s; longest: %s" % (
