@@ -329,7 +329,7 @@ class Editor:
 
     def clear(self):
         self.session.probe("cleareditor")
-        if wait_until(lambda: self.text() == "", 5) is False and self.text():
+        if not wait_until(lambda: self.text() == "", 5):
             raise RuntimeError("the editor was not emptied")
 
     def focus(self):

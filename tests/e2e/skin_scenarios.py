@@ -4,9 +4,8 @@ start-up error for a library without its functions."""
 import os
 import shutil
 import signal
-import time
 
-from harness import wait_until, WIN64, MessageBoxes, SettingsWindow
+from harness import WIN64, MessageBoxes, SettingsWindow, wait_until
 from scenarios import Scene, expect, expect_eq, scenario
 
 # Skin 2, the one the program applies: its window and list backgrounds.
