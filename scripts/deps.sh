@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
-          imagemagick fonts-wqy-microhei fonts-wine nsis locales python3 openssl)
+          imagemagick librsvg2-bin fonts-wqy-microhei fonts-wine nsis locales python3 openssl)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -5,10 +5,12 @@
 #include "paste/paste_win.h"
 #include "paste/stepping.h"
 #include "platform/clipboard.h"
+#include "platform/dpi.h"
 #include "platform/folders.h"
 #include "platform/hotkey.h"
 #include "platform/menu.h"
 #include "platform/subclass.h"
+#include "platform/window.h"
 #include "settings/settings_file_win.h"
 #include "settings/settings_window_win.h"
 #include "skin/skin_loader_win.h"
@@ -20,7 +22,9 @@ namespace {
 
 enum MenuCommand : UINT { kCmdSettings = 101, kCmdModify = 102, kCmdUtf8 = 103 };
 
+// The layout at 96 DPI; scaled by the screen's DPI.
 constexpr int kWindowWidth = 360, kWindowHeight = 458;
+constexpr int kListWidth = 352, kListHeight = 408;
 
 void onHotkeyRelay(int32_t id) {
     MainWindow& mw = mainWindow();
@@ -89,11 +93,11 @@ HMENU createMenuBar() {
 }
 
 void createControls(MainWindow& mw, HINSTANCE instance) {
-    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+    const auto font = reinterpret_cast<WPARAM>(dialogFont());
     mw.itemList = CreateWindowExA(
         WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS, 0, 0,
-        352, 408, mw.window, nullptr, instance, nullptr);
+        scaledForDpi(kListWidth), scaledForDpi(kListHeight), mw.window, nullptr, instance, nullptr);
     SendMessageA(mw.itemList, WM_SETFONT, font, FALSE);
     const DWORD ex = LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
     SendMessageA(mw.itemList, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
@@ -108,14 +112,14 @@ void createControls(MainWindow& mw, HINSTANCE instance) {
         LVCOLUMNA col{};
         col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
         col.pszText = const_cast<char*>(columns[i].heading);
-        col.cx = columns[i].width;
+        col.cx = scaledForDpi(columns[i].width);
         col.iSubItem = i;
         SendMessageA(mw.itemList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
     }
 
     // The relay label has no height and sits right of the client area.
-    mw.relayLabel = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 360, 24, 24, 0, mw.window, nullptr,
-                                    instance, nullptr);
+    mw.relayLabel = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, scaledForDpi(kWindowWidth),
+                                    scaledForDpi(24), scaledForDpi(24), 0, mw.window, nullptr, instance, nullptr);
     subclassWindow(mw.relayLabel, relayLabelProc);
 
     mw.menuBar = createMenuBar();
@@ -140,18 +144,19 @@ bool createMainWindow(HINSTANCE instance) {
     wc.lpfnWndProc = mainWindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hIcon = LoadIcon(nullptr, IDI_APPLICATION);
+    setProgramIcons(wc);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kMainWindowClass;
     if (!RegisterClassExA(&wc)) return false;
 
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
+    const int width = scaledForDpi(kWindowWidth), height = scaledForDpi(kWindowHeight);
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     MainWindow& mw = mainWindow();
     mw.window = CreateWindowExA(0, kMainWindowClass, kMainTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                                x, y, kWindowWidth, kWindowHeight, nullptr, nullptr, instance, nullptr);
+                                x, y, width, height, nullptr, nullptr, instance, nullptr);
     if (!mw.window) return false;
-    SendMessageA(mw.window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    SendMessageA(mw.window, WM_SETFONT, reinterpret_cast<WPARAM>(dialogFont()), FALSE);
     createControls(mw, instance);
     return true;
 }

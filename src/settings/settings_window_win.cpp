@@ -5,6 +5,7 @@
 #include "app/app_state.h"
 #include "base/gbk_text.h"
 #include "settings/settings_rules.h"
+#include "platform/dpi.h"
 #include "platform/files.h"
 #include "platform/subclass.h"
 #include "platform/window.h"
@@ -204,9 +205,10 @@ void createControls(HINSTANCE instance) {
           {"EDIT", "", kEditSeparator, edit, 107, 60, 120, 22},
           {"STATIC", "为空默认分行,回车有效", 0, 0, 250, 63, 140, 16}}},
     };
-    const auto font = reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT));
+    const auto font = reinterpret_cast<WPARAM>(dialogFont());
     auto make = [&](const char* cls, const char* text, int id, DWORD style, int x, int y, int w, int h) {
-        HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, g_window,
+        HWND c = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, scaledForDpi(x), scaledForDpi(y),
+                                 scaledForDpi(w), scaledForDpi(h), g_window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
         SendMessageA(c, WM_SETFONT, font, FALSE);
         return c;
@@ -242,11 +244,13 @@ void openSettingsWindow(HWND owner) {
         wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
         wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
         wc.lpszClassName = kSettingsWindowClass;
+        setProgramIcons(wc);
         registered = RegisterClassExA(&wc) != 0;
     }
+    const int width = scaledForDpi(kWidth), height = scaledForDpi(kHeight);
     g_window = CreateWindowExA(0, kSettingsWindowClass, kSettingsTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU |
-                               WS_MINIMIZEBOX, (GetSystemMetrics(SM_CXSCREEN) - kWidth) / 2,
-                               (GetSystemMetrics(SM_CYSCREEN) - kHeight) / 2, kWidth, kHeight, owner, nullptr,
+                               WS_MINIMIZEBOX, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                               (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, owner, nullptr,
                                instance, nullptr);
     if (!g_window) return;
     createControls(instance);

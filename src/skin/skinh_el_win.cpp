@@ -78,11 +78,14 @@ void paintGroupBox(HWND w) {
     frame.top += size.cy / 2;
     const ScopedGdiObject line(CreateSolidBrush(colour(SkinRole::Frame)));
     FrameRect(dc, &frame, line.brush());
-    RECT caption{8, 0, 8 + size.cx + 4, size.cy};
+    // The caption's place, drawn for 96 DPI, grows with the screen's DPI.
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    const int left = MulDiv(8, dpi, 96), pad = MulDiv(2, dpi, 96);
+    RECT caption{left, 0, left + size.cx + 2 * pad, size.cy};
     FillRect(dc, &caption, brush(SkinRole::WindowBack));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, colour(SkinRole::Text));
-    TextOutA(dc, 10, 0, text.c_str(), static_cast<int>(text.size()));
+    TextOutA(dc, left + pad, 0, text.c_str(), static_cast<int>(text.size()));
 }
 
 LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {

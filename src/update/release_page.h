@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "build_info.h"
+
 struct ReleasePage {
     std::string title;     // the first piece between "='" and "';"
     std::string version;   // what follows the last "版本" in the title
@@ -14,7 +16,8 @@ ReleasePage readReleasePage(std::string_view pageText);
 // Byte-wise, unsigned: the first differing byte decides, a prefix is smaller.
 bool isNewerVersion(std::string_view remote, std::string_view current);
 
-constexpr const char* kCurrentVersion = "4.0";
+// The version of this build (the project's major.minor), as the release page writes it.
+constexpr const char* kCurrentVersion = NX_VERSION_TEXT;
 // The header line the update check sends as its request headers.
 constexpr const char* kUpdateUserAgentHeader =
     "User-Agent: Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "

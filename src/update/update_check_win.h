@@ -2,9 +2,12 @@
 #pragma once
 #include <string>
 
-// The public folder page of the release downloads. (No release page is
-// published yet: the address does not resolve, and start-up goes on at once.)
-constexpr const char* kReleasePageUrl = "https://releases.nexlune.invalid/";
+#include "build_info.h"
+
+// The public folder page of the release downloads, set by the build
+// (NX_RELEASE_PAGE_URL). The default names no published page: the address
+// does not resolve, and start-up goes on at once.
+constexpr const char* kReleasePageUrl = NX_RELEASE_PAGE_URL;
 
 // True when the page offers a newer version than currentVersion, asked or not.
 bool checkForUpdate(const std::string& releasePageUrl, const std::string& currentVersion, bool askUser = true);

@@ -120,6 +120,9 @@ TEMPLATE_SETTINGS = [
 ]
 
 
+WINE_FONTS = "/usr/share/wine/fonts"
+
+
 def ensure_prefix_template():
     """A Wine prefix made once (wineboot takes some 10 s); each session
     starts from a copy of it. Callers at the same time wait for one maker."""
@@ -131,7 +134,8 @@ def ensure_prefix_template():
 
 def make_prefix_template():
     stamp = os.path.join(PREFIX_TEMPLATE, "made")
-    version = repr(TEMPLATE_SETTINGS)
+    fonts = sorted(os.listdir(WINE_FONTS)) if os.path.isdir(WINE_FONTS) else []
+    version = repr(TEMPLATE_SETTINGS) + repr(("fonts copied", fonts))
     if os.path.exists(stamp) and open(stamp).read() == version:
         return
     shutil.rmtree(PREFIX_TEMPLATE, ignore_errors=True)
@@ -147,6 +151,15 @@ def make_prefix_template():
         # The server writes the registry when it ends by itself.
         subprocess.run(["wineserver", "-w"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                        timeout=60)
+        # Wine's own fonts (Marlett draws the caption buttons, Tahoma the
+        # dialogs) come with the fonts-wine package; this Wine does not look
+        # for them there, but does in the prefix's Fonts folder.
+        if os.path.isdir(WINE_FONTS):
+            target = os.path.join(PREFIX_TEMPLATE, "prefix", "drive_c", "windows", "Fonts")
+            os.makedirs(target, exist_ok=True)
+            for name in os.listdir(WINE_FONTS):
+                if name.endswith(".ttf"):
+                    shutil.copy(os.path.join(WINE_FONTS, name), target)
     finally:
         kill_group(xvfb)
     with open(stamp, "w") as f:
@@ -192,7 +205,7 @@ class WineSession:
     """A private Xvfb display, HOME and WINEPREFIX; every process it starts
     is ended by close()."""
 
-    def __init__(self, scratch, width=1024, height=768):
+    def __init__(self, scratch, width=1024, height=768, dpi=None):
         self.scratch = scratch
         self.procs = []
         self.xvfb = self.wineserver = self._probe = self._editor = None
@@ -208,6 +221,10 @@ class WineSession:
             self.documents = self._own_user_folders(prefix)
             self.wineserver = subprocess.Popen(["wineserver", "-p", "-f"], env=self.env, stdout=subprocess.DEVNULL,
                                                stderr=subprocess.DEVNULL, start_new_session=True)
+            if dpi:  # the screen's scaling, as a user sets it; read by every program started later
+                subprocess.run(["wine", "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t",
+                                "REG_DWORD", "/d", str(dpi), "/f"], env=self.env, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=120, check=True)
             # Wine's own background processes start with the first program
             # and would keep that program's output pipes open: start them
             # here, with none.

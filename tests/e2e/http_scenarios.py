@@ -9,7 +9,7 @@ import subprocess
 import threading
 import time
 
-from harness import WIN64, wait_until
+from harness import ROOT, WIN64, wait_until
 from scenarios import expect, expect_eq, scenario
 
 UA = ("Mozilla/5.0 (Windows NT 6.1; WOW64) AppleWebKit/537.36 (KHTML, like Gecko) "
@@ -236,6 +236,24 @@ def update_check_offers_only_newer_versions(s):
             expect_eq(opened, srv.base + "/release", "Yes opens the release page itself")
         else:
             expect_eq((title, text), ("", ""), "no question for %s" % version)
+
+
+@scenario
+def release_page_template_is_offered_to_older_builds(s):
+    srv = servers(s)
+    fake_browser(s)
+    with open(os.path.join(ROOT, "packaging", "release-page.html"), "rb") as f:
+        Recorder.pages["/release"] = (200, [("Content-Type", "text/html; charset=utf-8")], f.read())
+    for build, offered in (("3.9", True), (None, False)):  # None: this build
+        _, out = s.run(os.path.join(WIN64, "http_tests.exe"), "check", srv.base + "/release", "no",
+                       *([build] if build else []), timeout=120)
+        lines = dict(line.partition("=")[::2] for line in out.splitlines())
+        expect_eq(lines.get("newer"), "1" if offered else "0", "offered to build %s" % (build or "4.0"))
+        if offered:
+            expect_eq(bytes.fromhex(lines.get("title", "")).decode("gbk"), "Nexlune 版本4.0是否下载?",
+                      "question title")
+            expect_eq(bytes.fromhex(lines.get("text", "")).decode("gbk"), "更新内容:Nexlune-4.0-win64-setup.exe",
+                      "question text")
 
 
 @scenario

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <iconv.h>
+
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "base/gbk_text.h"
 #include "update/base64.h"
 #include "update/http_rules.h"
+#include "update/release_page.h"
 
 TEST(Base64, Rfc4648Vectors) {
     const struct {
@@ -137,4 +142,35 @@ TEST(ReleasePage, VersionAndComparison) {
     EXPECT_EQ(page.fileName, "nexlune-4.1.zip");
     EXPECT_EQ(readReleasePage("t='版本4.1';").fileName, "");
     EXPECT_TRUE(isNewerVersion("\xB0", "4"));  // bytes compare unsigned
+}
+
+namespace {
+
+// A UTF-8 text in GBK, as the update check converts the page it reads.
+std::string utf8ToGbkBytes(const std::string& utf8) {
+    iconv_t cd = iconv_open("GBK", "UTF-8");
+    std::string out(utf8.size() * 2 + 1, '\0');
+    char* in = const_cast<char*>(utf8.data());
+    size_t inLeft = utf8.size(), outLeft = out.size();
+    char* to = &out[0];
+    iconv(cd, &in, &inLeft, &to, &outLeft);
+    iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+}  // namespace
+
+// The release page template that goes with the release: it offers this
+// build's version, so an older build asks and this one does not.
+TEST(ReleasePage, TemplateOffersThisVersion) {
+    std::ifstream file(NX_SOURCE_DIR "/packaging/release-page.html", std::ios::binary);
+    ASSERT_TRUE(file.good());
+    std::stringstream text;
+    text << file.rdbuf();
+    const ReleasePage page = readReleasePage(utf8ToGbkBytes(text.str()));
+    EXPECT_EQ(page.version, kCurrentVersion);
+    EXPECT_EQ(page.fileName, "Nexlune-" + std::string(kCurrentVersion) + "-win64-setup.exe");
+    EXPECT_FALSE(isNewerVersion(page.version, kCurrentVersion));
+    EXPECT_TRUE(isNewerVersion(page.version, "3.9"));
 }

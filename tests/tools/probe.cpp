@@ -18,6 +18,7 @@
 //   pressbench N | streambench CHARS   (the hotkey pressed from here, the editor timed)
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -268,6 +269,10 @@ int settingsCommand(const std::string& cmd, const std::vector<std::string>& a) {
     if (!ctl) return 1;
     if (cmd == "ctlpoint") {
         out(center(ctl));
+    } else if (cmd == "ctlsize") {
+        RECT rc;
+        GetWindowRect(ctl, &rc);
+        out(numbers({rc.right - rc.left, rc.bottom - rc.top}));
     } else if (cmd == "checked") {
         out(std::to_string(SendMessageW(ctl, BM_GETCHECK, 0, 0)));
     } else if (cmd == "ctltext") {
@@ -387,6 +392,27 @@ int mainWindowCommand(const std::string& cmd, const std::vector<std::string>& a)
         out(numbers({rc.left + 100, rc.bottom - 30}));
     } else if (cmd == "rect") {
         out(windowRect(main));
+    } else if (cmd == "layout") {
+        // Sizes of the main window, the list, its columns and its header.
+        RECT win, lst, hdr;
+        GetWindowRect(main, &win);
+        GetWindowRect(list, &lst);
+        GetWindowRect(reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0)), &hdr);
+        out(numbers({win.right - win.left, win.bottom - win.top, lst.right - lst.left, lst.bottom - lst.top,
+                     static_cast<long>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0)),
+                     static_cast<long>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0)), hdr.bottom - hdr.top}));
+    } else if (cmd == "comctl") {
+        // Where the program's common controls come from: version 6 lives in
+        // the side-by-side store, version 5 in the system folder.
+        DWORD pid = 0;
+        GetWindowThreadProcessId(main, &pid);
+        HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+        if (snap == INVALID_HANDLE_VALUE) return 1;
+        MODULEENTRY32W me{};
+        me.dwSize = sizeof me;
+        for (BOOL more = Module32FirstW(snap, &me); more; more = Module32NextW(snap, &me))
+            if (_wcsicmp(me.szModule, L"comctl32.dll") == 0) out(utf8(me.szExePath));
+        CloseHandle(snap);
     } else if (cmd == "style") {
         char buf[64];
         snprintf(buf, sizeof buf, "%08lx %08lx %08lx", static_cast<unsigned long>(GetWindowLongW(main, GWL_STYLE)),
@@ -425,7 +451,7 @@ int command(const std::vector<std::string>& a) {
     if (cmd == "setclip" || cmd == "getclip" || cmd == "holdclip" || cmd == "clipformats")
         return clipboardCommand(cmd, a);
     if (cmd.rfind("settings", 0) == 0 || cmd == "closesettings" || cmd == "ctlpoint" || cmd == "checked" ||
-        cmd == "ctltext" || cmd == "clickctl" || cmd == "imechar")
+        cmd == "ctltext" || cmd == "clickctl" || cmd == "imechar" || cmd == "ctlsize")
         return settingsCommand(cmd, a);
     if (cmd == "pressbench" || cmd == "streambench") return benchCommand(cmd, a);
     if (cmd == "boxes") {

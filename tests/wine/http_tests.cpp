@@ -3,7 +3,8 @@
 // Prints key=hex lines.
 //   http_tests request URL [options...]   options: method=N post=T postbytes=HEX cookies=T
 //                                          headers=T noredirect timeout=N proxy=P user=U pass=P target=N
-//   http_tests check URL answer            answer: yes | no (the question box is pressed)
+//   http_tests check URL answer [VERSION]  answer: yes | no (the question box is pressed);
+//                                          VERSION: as a build of that version (default: this one)
 #include "platform/win.h"
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "ui/message_box_win.h"
 #include "update/http_request_win.h"
+#include "update/release_page.h"
 #include "update/update_check_win.h"
 #include "tests/tools/hex_text.h"
 
@@ -42,7 +44,8 @@ int main(int argc, char** argv) {
         g_answer = argc > 3 && std::string(argv[3]) == "yes" ? IDYES : IDNO;
         SetTimer(nullptr, 0, 100, answerBox);
         const DWORD t0 = GetTickCount();
-        const bool newer = checkForUpdate(argv[2], "4.0");
+        // The version of this build, or the one given (as an older build would be).
+        const bool newer = checkForUpdate(argv[2], argc > 4 ? argv[4] : kCurrentVersion);
         std::printf("newer=%d\nms=%lu\n", newer ? 1 : 0, static_cast<unsigned long>(GetTickCount() - t0));
         put("title", g_boxTitle);
         put("text", g_boxText);

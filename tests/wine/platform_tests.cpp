@@ -16,6 +16,7 @@
 #include "platform/list_view.h"
 #include "platform/message_pump.h"
 #include "platform/profile.h"
+#include "platform/window.h"
 #include "platform/drop_target.h"
 #include "ui/message_box_win.h"
 #include "skin/skin_format.h"
@@ -580,6 +581,38 @@ void testWindowAlpha() {
     DestroyWindow(w);
 }
 
+// The program's icon from its resources, at the sizes the system asks for,
+// and its own picture: a blue field with a white sheet on it.
+void testProgramIcons() {
+    WNDCLASSEXA wc{};
+    wc.hInstance = GetModuleHandleA(nullptr);
+    setProgramIcons(wc);
+    CHECK(wc.hIcon != nullptr && wc.hIcon != LoadIcon(nullptr, IDI_APPLICATION));
+    CHECK(wc.hIconSm != nullptr);
+    for (const auto& [icon, metric] : {std::pair{wc.hIcon, SM_CXICON}, std::pair{wc.hIconSm, SM_CXSMICON}}) {
+        const int size = GetSystemMetrics(metric);
+        ICONINFO ii{};
+        CHECK(GetIconInfo(icon, &ii));
+        BITMAP bm{};
+        GetObjectA(ii.hbmColor, sizeof bm, &bm);
+        CHECK_EQ(static_cast<long long>(bm.bmWidth), static_cast<long long>(size));
+        DeleteObject(ii.hbmColor);
+        DeleteObject(ii.hbmMask);
+        const HDC screen = GetDC(nullptr);
+        const HDC dc = CreateCompatibleDC(screen);
+        const HBITMAP canvas = CreateCompatibleBitmap(screen, size, size);
+        const HGDIOBJ old = SelectObject(dc, canvas);
+        DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+        const COLORREF field = GetPixel(dc, size / 10, size / 2), sheet = GetPixel(dc, size / 4, size / 5);
+        SelectObject(dc, old);
+        DeleteObject(canvas);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+        CHECK(GetBValue(field) > 150 && GetRValue(field) < 100);
+        CHECK(GetRValue(sheet) > 200 && GetGValue(sheet) > 200 && GetBValue(sheet) > 200);
+    }
+}
+
 void testConvertCharset() {
     const struct {
         const char* name;
@@ -699,6 +732,7 @@ int main(int argc, char** argv) {
         {"wait", testWait},                  {"hotkey relay", testHotkeyRelay},
         {"folders and files", testFoldersAndFiles}, {"drop text", testDropText},
         {"timed message box", testTimedMessageBox}, {"window alpha", testWindowAlpha},
+        {"program icons", testProgramIcons},
         {"charset conversion", testConvertCharset}, {"skin loader", testSkinLoader},
     };
     int passed = 0, failed = 0;
