@@ -1,10 +1,12 @@
 """Runs the Win32 tests and the end-to-end scenarios under Wine, on a private
 display and prefix, and ends every process it started, also when a test
 fails or the run is interrupted.
-Usage: run_tests.py [--busy] [name-filter ...]
+Usage: run_tests.py [--busy] [--release] [name-filter ...]
   name-filter  runs what any filter names ("platform" is the Win32 tests)
   --busy       keeps every processor busy for the whole run, as other
-               programs on a user's machine do (the waits must hold then too)"""
+               programs on a user's machine do (the waits must hold then too)
+  --release    runs only the checks of the release in dist/, in a session of
+               their own (release_scenarios.py)"""
 import os
 import sys
 import time
@@ -34,6 +36,9 @@ def platform_tests(session):
 
 def main():
     end_on_signals()
+    if "--release" in sys.argv[1:]:
+        import release_scenarios
+        return release_scenarios.main([a for a in sys.argv[1:] if a != "--release"])
     only = [a for a in sys.argv[1:] if a != "--busy"]
     load = BusyProcessors() if "--busy" in sys.argv[1:] else contextlib.nullcontext()
     chosen = [fn for fn in [platform_tests] + ALL if not only or any(name in fn.__name__ for name in only)]
