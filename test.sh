@@ -35,6 +35,17 @@ python3 tests/e2e/run_tests.py "$@" || wine_status=$?
 side_status=0
 wait "$side" || side_status=$?
 cat build/side-tests.log
+
+# The release made of both programs: packaged, their files checked, and
+# installed, used and removed under Wine.
+echo "== release"
+release_status=0
+scripts/package.sh --no-build || release_status=$?
+python3 tests/release/check_pe.py build/win32/nexlune.exe --machine i386 || release_status=$?
+python3 tests/release/check_pe.py build/win64/nexlune.exe --machine amd64 || release_status=$?
+python3 tests/e2e/run_tests.py --release || release_status=$?
+
 [ "$side_status" -eq 0 ] || echo "native build or tests FAILED"
 [ "$wine_status" -eq 0 ] || echo "Wine tests FAILED"
-[ "$side_status" -eq 0 ] && [ "$wine_status" -eq 0 ]
+[ "$release_status" -eq 0 ] || echo "release packaging or checks FAILED"
+[ "$side_status" -eq 0 ] && [ "$wine_status" -eq 0 ] && [ "$release_status" -eq 0 ]
