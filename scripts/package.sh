@@ -17,7 +17,8 @@ done
 scripts/deps.sh
 [ "$build" -eq 0 ] || scripts/build.sh win32 win64
 
-read -r version4 version < <(python3 packaging/release_files.py version)
+versions=$(python3 packaging/release_files.py version)
+read -r version4 version <<<"$versions"
 usage_name="使用说明.txt"
 stage=build/package
 rm -rf dist "$stage"
