@@ -7,12 +7,15 @@
 The zips are for Chinese Windows, whose built-in unzip reads a name without
 the UTF-8 flag in the code page of the system (936, GBK) and knows no other
 way to mark it: the names are stored as GBK without the flag, as zip tools on
-Chinese Windows write them; 7-Zip and WinRAR read them the same way."""
+Chinese Windows write them. Each such name also has an Info-ZIP Unicode Path
+field with its UTF-8 form, which 7-Zip and unzip read on any system."""
 import os
 import re
+import struct
 import sys
 import time
 import zipfile
+import zlib
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 
@@ -48,6 +51,10 @@ def make_zip(out, members):
             info.create_system = 0  # MS-DOS: names in the OEM code page, DOS attributes
             info.external_attr = 0x20  # archive
             info.compress_type = zipfile.ZIP_DEFLATED
+            raw = name.encode("gbk")
+            if not name.isascii():  # Unicode Path: version 1, CRC-32 of the stored name, the UTF-8 name
+                utf8 = name.encode("utf-8")
+                info.extra = struct.pack("<HHBI", 0x7075, 5 + len(utf8), 1, zlib.crc32(raw)) + utf8
             with open(path, "rb") as f:
                 z.writestr(info, f.read(), compresslevel=9)
     # The names as an unzip on Chinese Windows reads them.
