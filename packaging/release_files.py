@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Helpers of scripts/package.sh.
   release_files.py version             prints the project version: x.y.z.w x.y
-  release_files.py text SRC DST        the UTF-8 text SRC as GBK with CRLF line ends
+  release_files.py text SRC DST        the UTF-8 text SRC as GBK with CRLF line ends,
+                                       @VERSION@ in it replaced by x.y
   release_files.py zip OUT PATH=NAME…  a zip of the files, each stored under NAME
 
 The zips are for Chinese Windows, whose built-in unzip reads a name without
@@ -29,10 +30,14 @@ def project_version():
     return ".".join(parts + ["0"] * (4 - len(parts))), ".".join(parts[:2])
 
 
-def gbk_text(src, dst):
+def gbk_text_bytes(src):
     with open(src, encoding="utf-8") as f:
-        text = f.read()
-    body = text.replace("\r\n", "\n").replace("\n", "\r\n").encode("gbk")  # any character outside GBK fails here
+        text = f.read().replace("@VERSION@", project_version()[1])
+    return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("gbk")  # any character outside GBK fails here
+
+
+def gbk_text(src, dst):
+    body = gbk_text_bytes(src)
     with open(dst, "wb") as f:
         f.write(body)
 

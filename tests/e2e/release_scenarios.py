@@ -47,8 +47,7 @@ def release_files_wanted():
 
 def usage_text_bytes():
     """The usage text as the release carries it: GBK with CRLF line ends."""
-    with open(os.path.join(ROOT, "packaging", "usage_zh_CN.txt"), encoding="utf-8") as f:
-        return f.read().replace("\r\n", "\n").replace("\n", "\r\n").encode("gbk")
+    return release_files.gbk_text_bytes(os.path.join(ROOT, "packaging", "usage_zh_CN.txt"))
 
 
 def read_bytes(path):
@@ -148,6 +147,7 @@ def release_files_and_checksums(s):
             expect(b"\n" not in text.replace(b"\r\n", b""), "%s usage text has only CRLF line ends" % arch)
             expect("brenko\\Quilvo\\set\\set.ini" in text.decode("gbk"),
                    "%s usage text names the settings file" % arch)
+            expect(text.decode("gbk").startswith("Nexlune %s " % VERSION), "%s usage text names the version" % arch)
             expect_eq(text, usage, "%s usage text" % arch)
             expect(z.testzip() is None, "%s zip reads back whole" % arch)
         # The 64-bit setup runs where the 64-bit program does; the 32-bit one anywhere.
