@@ -42,7 +42,13 @@ void loadSkin(AppState& app, const std::string& appName, int number) {
 
     const std::string library = app.skinBaseDir + kSkinLibraryName;
     if (!fileExists(library)) writeWholeFile(library, carriedLibrary());  // an existing file is used as it is
-    if (!LoadLibraryA(library.c_str()))
+    HMODULE loaded = LoadLibraryA(library.c_str());
+    if (!loaded && GetLastError() == ERROR_BAD_EXE_FORMAT) {
+        // A library this process can never load: the other build's (32 and
+        // 64 bits share the folder) or not a library at all. Ours replaces it.
+        if (writeWholeFile(library, carriedLibrary())) loaded = LoadLibraryA(library.c_str());
+    }
+    if (!loaded)
         fatalStartupError("无法载入皮肤库 " + library + "，程序无法继续运行，即将退出。");
     // Bound through the module just loaded, which carries the library's name.
     const auto attach = reinterpret_cast<SkinAttachFn>(bindByName(kSkinLibraryName, "SkinH_Attach"));

@@ -73,6 +73,17 @@ def skin_library_written_once_and_colours_on_screen(s):
         expect_eq(sc.nx.title(), "Vorpa.Nexlune", "started with the existing file")
         expect(read(library_file(s)) == changed, "the existing library file is not written again")
 
+    # The other build's library (32 and 64 bits share the folder) cannot be
+    # loaded by this one: it is replaced by the carried copy.
+    other = bytearray(read(os.path.join(WIN64, "SkinH_EL.dll")))
+    pe = int.from_bytes(other[0x3C:0x40], "little")
+    other[pe + 4:pe + 6] = (0x14C).to_bytes(2, "little")  # i386
+    with open(library_file(s), "wb") as f:
+        f.write(other)
+    with Scene(s) as sc:
+        expect_eq(sc.nx.title(), "Vorpa.Nexlune", "started after replacing the other build's library")
+        expect(read(library_file(s)) == read(os.path.join(WIN64, "SkinH_EL.dll")), "the carried library in its place")
+
 
 @scenario
 def library_without_attachres_ends_the_program(s):
