@@ -9,7 +9,9 @@ AppState& appState() {
 
 void exitCleanup() {
     AppState& s = appState();
-    for (std::string* text : {&s.sourceBytes, &s.sourceText, &s.separator, &s.settingsDir,
+    s.segments.clear();
+    s.sourceText = {};
+    for (std::string* text : {&s.sourceBytes, &s.convertedText, &s.separator, &s.settingsDir,
                               &s.skinAppName, &s.skinBaseDir}) {
         std::string().swap(*text);
     }

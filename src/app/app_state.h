@@ -3,10 +3,16 @@
 #pragma once
 #include <cstdint>
 #include <string>
+#include <string_view>
+
+#include "items/segments.h"
 
 struct AppState {
-    std::string sourceBytes;  // whole content of the last dropped file
-    std::string sourceText;   // GBK text the item list was last built from
+    std::string sourceBytes;       // whole content of the last dropped file
+    std::string convertedText;     // the bytes read as UTF-8 ("utf-8编码") where that differs from them
+    std::string_view sourceText;   // GBK text the item list was last built from: a prefix of
+                                   // sourceBytes (up to a zero byte) or convertedText
+    SegmentIndex segments;         // the item list's rows, as views into sourceText
     std::string separator;
     int32_t hotkeyMode = 0;
     int32_t loopOrder = 0;

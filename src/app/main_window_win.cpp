@@ -1,6 +1,7 @@
 #include "app/main_window_win.h"
 
 #include "app/app_state.h"
+#include "items/item_list_win.h"
 #include "items/loader_win.h"
 #include "paste/paste_win.h"
 #include "paste/stepping.h"
@@ -22,6 +23,9 @@ namespace {
 
 enum MenuCommand : UINT { kCmdSettings = 101, kCmdModify = 102, kCmdUtf8 = 103 };
 
+// Posted for each dropped file: load the oldest one waiting.
+constexpr UINT kLoadDroppedFileMessage = WM_APP + 1;
+
 // The layout at 96 DPI; scaled by the screen's DPI.
 constexpr int kWindowWidth = 360, kWindowHeight = 458;
 constexpr int kListWidth = 352, kListHeight = 408;
@@ -40,15 +44,26 @@ LRESULT CALLBACK relayLabelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return callPreviousProc(relayLabelProc, hwnd, msg, wp, lp);
 }
 
-void onListNotify(const NMHDR& hdr) {
+LRESULT onListNotify(NMHDR& hdr) {
     MainWindow& mw = mainWindow();
-    if (hdr.hwndFrom != mw.itemList) return;
+    if (hdr.hwndFrom != mw.itemList) return 0;
+    LRESULT answer = 0;
+    if (answerItemList(appState(), &hdr, answer)) return answer;
     if (hdr.code == NM_CLICK) {
         WindowPasteHost host(appState(), mw.window, mw.itemList);
         selectFromList(appState(), host);
     } else if (hdr.code == NM_RCLICK) {
         showItemMenu();
     }
+    return 0;
+}
+
+void onFileDropped() {
+    MainWindow& mw = mainWindow();
+    if (mw.droppedFiles.empty()) return;
+    const std::string path = std::move(mw.droppedFiles.front());
+    mw.droppedFiles.pop_front();
+    loadDroppedFile(appState(), mw.itemList, path);
 }
 
 void onMenuCommand(UINT id) {
@@ -63,10 +78,12 @@ void onMenuCommand(UINT id) {
 LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_NOTIFY:
-            onListNotify(*reinterpret_cast<const NMHDR*>(lp));
-            return 0;
+            return onListNotify(*reinterpret_cast<NMHDR*>(lp));
         case WM_COMMAND:
             if (HIWORD(wp) == 0 && lp == 0) onMenuCommand(LOWORD(wp));
+            return 0;
+        case kLoadDroppedFileMessage:
+            onFileDropped();
             return 0;
         case WM_RENDERFORMAT:
         case WM_RENDERALLFORMATS:
@@ -93,29 +110,7 @@ HMENU createMenuBar() {
 }
 
 void createControls(MainWindow& mw, HINSTANCE instance) {
-    const auto font = reinterpret_cast<WPARAM>(dialogFont());
-    mw.itemList = CreateWindowExA(
-        WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
-        WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_EDITLABELS, 0, 0,
-        scaledForDpi(kListWidth), scaledForDpi(kListHeight), mw.window, nullptr, instance, nullptr);
-    SendMessageA(mw.itemList, WM_SETFONT, font, FALSE);
-    const DWORD ex = LVS_EX_FULLROWSELECT | LVS_EX_SUBITEMIMAGES | LVS_EX_INFOTIP;
-    SendMessageA(mw.itemList, LVM_SETEXTENDEDLISTVIEWSTYLE, ex, ex);
-    SendMessageA(mw.itemList, LVM_SETTEXTCOLOR, 0, RGB(0, 0, 0));
-    SendMessageA(mw.itemList, LVM_SETTEXTBKCOLOR, 0, RGB(255, 255, 255));
-    SendMessageA(mw.itemList, LVM_SETBKCOLOR, 0, RGB(255, 255, 255));
-    const struct {
-        const char* heading;
-        int width;
-    } columns[] = {{"序号", 40}, {"复制内容", 280}};
-    for (int i = 0; i < 2; ++i) {
-        LVCOLUMNA col{};
-        col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-        col.pszText = const_cast<char*>(columns[i].heading);
-        col.cx = scaledForDpi(columns[i].width);
-        col.iSubItem = i;
-        SendMessageA(mw.itemList, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
-    }
+    mw.itemList = createItemList(mw.window, instance, kListWidth, kListHeight);
 
     // The relay label has no height and sits right of the client area.
     mw.relayLabel = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, scaledForDpi(kWindowWidth),
@@ -124,7 +119,9 @@ void createControls(MainWindow& mw, HINSTANCE instance) {
 
     mw.menuBar = createMenuBar();
     mw.dropObject.onFile = [](const std::string& path) {
-        loadDroppedFile(appState(), mainWindow().itemList, path);
+        MainWindow& w = mainWindow();
+        w.droppedFiles.push_back(path);
+        if (!PostMessageA(w.window, kLoadDroppedFileMessage, 0, 0)) w.droppedFiles.pop_back();
     };
 }
 

@@ -17,6 +17,14 @@ inline size_t charLength(std::string_view text, size_t pos) {
     return isLeadByte(static_cast<unsigned char>(text[pos])) ? 2 : 1;
 }
 
+// Length of the longest start of text made of whole characters that fits in
+// room bytes: a buffer too short for a text never ends in half a character.
+inline size_t wholeCharsWithin(std::string_view text, size_t room) {
+    size_t n = 0;
+    while (n < text.size() && n + charLength(text, n) <= room) n += charLength(text, n);
+    return n < text.size() ? n : text.size();
+}
+
 // Full-width ASCII forms (A3 A1..A3 FE) become their ASCII character and the
 // ideographic space (A1 A1) becomes a space.
 std::string foldFullWidth(std::string_view text);

@@ -5,27 +5,13 @@
 
 void listClear(HWND list) { SendMessageA(list, LVM_DELETEALLITEMS, 0, 0); }
 
-int listAppendRow(HWND list) {
-    LVITEMA item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = listRowCount(list);
-    item.pszText = const_cast<char*>("");
-    return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-}
-
-void listSetCell(HWND list, int row, int column, std::string_view text) {
-    const std::string copy(text);  // the control wants a terminated text
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(copy.c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-}
-
 bool listGetCell(HWND list, int row, int column, std::string& out) {
     out.clear();
     if (row < 0 || row >= listRowCount(list)) return true;
     try {
-        // The control copies at most the buffer less one; grow until the text fits.
+        // The control copies at most the buffer less one, and a virtual list's
+        // owner stops before a character that does not fit whole: grow until
+        // the text ends with room to spare.
         std::vector<char> buf(1024);
         for (;;) {
             LVITEMA item{};
@@ -33,7 +19,7 @@ bool listGetCell(HWND list, int row, int column, std::string& out) {
             item.pszText = buf.data();
             item.cchTextMax = static_cast<int>(buf.size());
             const LRESULT n = SendMessageA(list, LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-            if (n < static_cast<LRESULT>(buf.size()) - 1 || buf.size() > (1u << 30)) {
+            if (n < static_cast<LRESULT>(buf.size()) - 2 || buf.size() > (1u << 30)) {
                 out.assign(item.pszText);  // the control may point at its own copy
                 return true;
             }

@@ -12,6 +12,8 @@ int main() {
     s.skinAppName.assign(100, 'a');
     s.separator.assign(100, ',');
     s.sourceBytes.assign(100000, 'b');
-    s.sourceText.assign(s.sourceBytes);
+    s.convertedText.assign(s.sourceBytes);
+    s.sourceText = s.convertedText;
+    s.segments.build(s.sourceText, ",");
     return 0;
 }

@@ -75,3 +75,12 @@ TEST(RetryWithin, SucceedsWhenHolderLetsGo) {
     EXPECT_TRUE(ok);
     EXPECT_EQ(tries, 4);
 }
+
+TEST(GbkText, WholeCharsWithin) {
+    const std::string text = "a你b好";  // a, two bytes, b, two bytes
+    const struct {
+        size_t room, want;
+    } cases[] = {{0, 0}, {1, 1}, {2, 1}, {3, 3}, {4, 4}, {5, 4}, {6, 6}, {100, 6}};
+    for (const auto& c : cases) EXPECT_EQ(gbk::wholeCharsWithin(text, c.room), c.want) << c.room;
+    EXPECT_EQ(gbk::wholeCharsWithin("x\x81", 5), 2u);  // a lead byte at the end: the text, not past it
+}

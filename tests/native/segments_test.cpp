@@ -43,7 +43,24 @@ TEST(SplitSegments, Table) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(split(c.text, c.sep), c.want);
+        // The list's index holds the same rows, as offsets into the text.
+        SegmentIndex index;
+        ASSERT_TRUE(index.build(c.text, c.sep));
+        Rows rows;
+        for (size_t i = 0; i < index.size(); ++i) rows.emplace_back(index.segment(i));
+        EXPECT_EQ(rows, c.want);
+        EXPECT_EQ(index.segment(index.size()), "");  // a row that does not exist
     }
+}
+
+TEST(SegmentIndex, RowsAreViewsIntoTheText) {
+    const std::string text = "one,two";
+    SegmentIndex index;
+    ASSERT_TRUE(index.build(text, ","));
+    EXPECT_EQ(index.segment(1).data(), text.data() + 4);
+    index.clear();
+    EXPECT_EQ(index.size(), 0u);
+    EXPECT_EQ(index.segment(0), "");
 }
 
 TEST(SplitSegments, ViewsPointIntoText) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "items/item_list_win.h"
 #include "items/loader_win.h"
 #include "paste/paste_win.h"
 #include "platform/bound.h"
@@ -24,6 +25,7 @@
 #include "ui/transparency_win.h"
 #include "update/charset_win.h"
 #include "tests/wine/check.h"
+#include "tests/wine/item_list_window.h"
 
 namespace {
 
@@ -36,26 +38,6 @@ std::string tempDir() {
 long long msSince(std::chrono::steady_clock::time_point t0) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - t0).count();
 }
-
-// A visible top-level window with a report list-view in it.
-struct ListFixture {
-    HWND window;
-    HWND list;
-    ListFixture() {
-        window = CreateWindowExA(0, "STATIC", "fixture", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 360, 300, nullptr,
-                                 nullptr, nullptr, nullptr);
-        list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL, 0, 0, 352,
-                               260, window, nullptr, nullptr, nullptr);
-        for (int i = 0; i < 2; ++i) {
-            LVCOLUMNA col{};
-            col.mask = LVCF_WIDTH | LVCF_SUBITEM;
-            col.cx = 100;
-            col.iSubItem = i;
-            SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&col));
-        }
-    }
-    ~ListFixture() { DestroyWindow(window); }
-};
 
 void testProfileFile() {
     const std::string file = tempDir() + "nexlune_profile_test.ini";
@@ -84,20 +66,39 @@ void testProfileFile() {
     DeleteFileA(file.c_str());
 }
 
+// The list operations against the virtual item list, as the paste engine and
+// other programs read it: through the control.
 void testListCells() {
-    ListFixture f;
+    ItemListWindow f;
     CHECK_EQ(listRowCount(f.list), 0);
-    CHECK_EQ(listAppendRow(f.list), 0);
-    CHECK_EQ(listAppendRow(f.list), 1);
     const std::string gbkText = "你好\r\n世界 ";
     const std::string longText(100000, 'z');
-    listSetCell(f.list, 0, 1, gbkText);
-    listSetCell(f.list, 1, 1, longText);
-    listSetCell(f.list, 1, 0, "2");
+    CHECK(f.show(gbkText + "|" + longText + "|x", "|"));
+    CHECK_EQ(listRowCount(f.list), 3);
     CHECK_EQ(listGetCell(f.list, 0, 1), gbkText);
     CHECK_EQ(listGetCell(f.list, 1, 1).size(), longText.size());  // the whole cell, however long
     CHECK_EQ(listGetCell(f.list, 1, 0), std::string("2"));
-    for (int row : {-1, 2, 1000}) CHECK_EQ(listGetCell(f.list, row, 1), std::string(""));
+    CHECK_EQ(listGetCell(f.list, 2, 0), std::string("3"));
+    for (int row : {-1, 3, 1000}) CHECK_EQ(listGetCell(f.list, row, 1), std::string(""));
+    // Asked in UTF-16 with short buffers: whole characters from the start,
+    // never half of one.
+    for (int room : {2, 3, 4, 7, 8, 9}) {
+        wchar_t wide[16] = {};
+        LVITEMW item{};
+        item.iSubItem = 1;
+        item.pszText = wide;
+        item.cchTextMax = room;
+        SendMessageW(f.list, LVM_GETITEMTEXTW, 0, reinterpret_cast<LPARAM>(&item));
+        const std::wstring got = item.pszText, whole = L"你好\r\n世界 ";
+        CHECK(got.size() < static_cast<size_t>(room) && whole.compare(0, got.size(), got) == 0);
+        CHECK(room < 4 || got.size() >= 1);
+    }
+    // A cell of two-byte characters longer than the first buffer comes whole.
+    std::string wideCell;
+    for (int i = 0; i < 3000; ++i) wideCell += "汉";
+    CHECK(f.show("a|" + wideCell, "|"));
+    CHECK_EQ(listGetCell(f.list, 1, 1), wideCell);
+    CHECK(f.show(gbkText + "|" + longText + "|x", "|"));
     CHECK_EQ(listSelectedRow(f.list), -1);
     listSelectRow(f.list, 1);
     CHECK_EQ(listSelectedRow(f.list), 1);
@@ -107,13 +108,27 @@ void testListCells() {
     listSelectRow(f.list, -1);
     listSelectRow(f.list, 5);
     CHECK_EQ(listSelectedRow(f.list), 0);
+
+    // Many rows: one far down is scrolled into view; a new text starts clean.
+    std::string many;
+    for (int i = 1; i <= 5000; ++i) many += "行" + std::to_string(i) + "\r\n";
+    CHECK(f.show(many, "\r\n"));
+    CHECK_EQ(listRowCount(f.list), 5000);
+    CHECK_EQ(listGetCell(f.list, 4899, 1), std::string("行4900"));
+    CHECK_EQ(listSelectedRow(f.list), -1);
+    listSelectRow(f.list, 4899);
+    listEnsureVisible(f.list, 4899);
+    const int top = static_cast<int>(SendMessageA(f.list, LVM_GETTOPINDEX, 0, 0));
+    const int shown = static_cast<int>(SendMessageA(f.list, LVM_GETCOUNTPERPAGE, 0, 0));
+    CHECK(top <= 4899 && 4899 < top + shown);
+    CHECK_EQ(listSelectedRow(f.list), 4899);
     listClear(f.list);
     CHECK_EQ(listRowCount(f.list), 0);
 }
 
 void testFillAndLoad() {
-    ListFixture f;
-    AppState app;
+    ItemListWindow f;
+    AppState& app = f.app;
     app.separator = "\r\n";
     const std::string file = tempDir() + "nexlune_load_test.txt";
     CHECK(writeWholeFile(file, std::string("一\r\n\r\n二\r\n三\0四\r\n五", 19)));
@@ -122,6 +137,7 @@ void testFillAndLoad() {
     CHECK_EQ(listGetCell(f.list, 2, 0), std::string("3"));
     CHECK_EQ(listGetCell(f.list, 2, 1), std::string("三"));
     CHECK_EQ(app.sourceBytes.size(), size_t(19));
+    CHECK(app.sourceText.data() == app.sourceBytes.data());  // one copy: the text is the bytes
     loadDroppedFile(app, f.list, file + ".missing");
     CHECK_EQ(listRowCount(f.list), 0);
     CHECK(app.sourceBytes.empty());
@@ -134,6 +150,15 @@ void testFillAndLoad() {
     CHECK(listGetCell(f.list, 0, 1) != std::string("版本"));
     redecodeAsUtf8(app, f.list);
     CHECK_EQ(listGetCell(f.list, 0, 1), std::string("版本"));
+    CHECK(app.sourceText.data() == app.convertedText.data());
+    CHECK(writeWholeFile(file, "plain,ascii\r\nrows"));
+    loadDroppedFile(app, f.list, file);
+    redecodeAsUtf8(app, f.list);  // the same text in both readings: no copy
+    CHECK(app.sourceText.data() == app.sourceBytes.data() && app.convertedText.empty());
+    CHECK_EQ(listGetCell(f.list, 1, 1), std::string("rows"));
+    CHECK(writeWholeFile(file, "\xE7\x89\x88\xE6\x9C\xAC\r\nok"));
+    loadDroppedFile(app, f.list, file);
+    redecodeAsUtf8(app, f.list);
     redecodeAsUtf8(app, f.list);  // the same bytes again: the same list
     CHECK_EQ(listRowCount(f.list), 2);
 
@@ -666,7 +691,7 @@ void testSkinLoader() {
     CHECK(!fileExists(library));
     CHECK(GetModuleHandleA("SkinH_EL.dll") == nullptr);
 
-    ListFixture before;
+    ItemListWindow before;
     CHECK(writeSetting(styleFile, "initial", "style", "3"));
     loadSkin(app, "Quilvo", 9);
     CHECK_EQ(app.skinStyle, 3);
@@ -677,8 +702,11 @@ void testSkinLoader() {
     const auto skin3 = builtinSkinColours(3);
     CHECK_EQ(static_cast<long long>(listBackground(before.list)),
              static_cast<long long>(skin3[SkinRole::ListBack].colorref()));
-    ListFixture after;  // windows created later are skinned too
-    CHECK_EQ(static_cast<long long>(listBackground(after.list)),
+    // A list created later is skinned too.
+    ItemListWindow after;
+    const HWND later = CreateWindowExA(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 100, 100,
+                                       after.window, nullptr, nullptr, nullptr);
+    CHECK_EQ(static_cast<long long>(listBackground(later)),
              static_cast<long long>(skin3[SkinRole::ListBack].colorref()));
 
     using AttachRes = int(WINAPI*)(const unsigned char*, int, const char*, int, int, int);
