@@ -9,9 +9,8 @@ AppState& appState() {
 
 void exitCleanup() {
     AppState& s = appState();
-    s.segments.clear();
-    s.sourceText = {};
-    for (std::string* text : {&s.sourceBytes, &s.convertedText, &s.separator, &s.settingsDir,
+    s.source.reset();
+    for (std::string* text : {&s.separator, &s.settingsDir,
                               &s.skinAppName, &s.skinBaseDir}) {
         std::string().swap(*text);
     }

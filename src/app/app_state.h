@@ -2,17 +2,21 @@
 // window's creation reads the settings into it and the handlers change it.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
-#include <string_view>
 
-#include "items/segments.h"
+#include "items/loaded_text.h"
 
 struct AppState {
-    std::string sourceBytes;       // whole content of the last dropped file
-    std::string convertedText;     // the bytes read as UTF-8 ("utf-8编码") where that differs from them
-    std::string_view sourceText;   // GBK text the item list was last built from: a prefix of
-                                   // sourceBytes (up to a zero byte) or convertedText
-    SegmentIndex segments;         // the item list's rows, as views into sourceText
+    // The last dropped file, its text and the item list's rows (sourceBytes,
+    // sourceText); empty before the first drop and after an unreadable file.
+    std::shared_ptr<const LoadedText> source;
+    // Loads run off the window's thread and are numbered; the latest started is shown.
+    struct {
+        uint32_t started = 0;
+        uint32_t finished = 0;      // the number of the last one whose result came back
+        bool redecodeNext = false;  // "utf-8编码" chosen while a load ran: for that file
+    } loads;
     std::string separator;
     int32_t hotkeyMode = 0;
     int32_t loopOrder = 0;

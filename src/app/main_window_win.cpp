@@ -23,8 +23,8 @@ namespace {
 
 enum MenuCommand : UINT { kCmdSettings = 101, kCmdModify = 102, kCmdUtf8 = 103 };
 
-// Posted for each dropped file: load the oldest one waiting.
-constexpr UINT kLoadDroppedFileMessage = WM_APP + 1;
+// A file read off the window's thread, ready to be shown.
+constexpr UINT kFileLoadedMessage = WM_APP + 1;
 
 // The layout at 96 DPI; scaled by the screen's DPI.
 constexpr int kWindowWidth = 360, kWindowHeight = 458;
@@ -58,19 +58,11 @@ LRESULT onListNotify(NMHDR& hdr) {
     return 0;
 }
 
-void onFileDropped() {
-    MainWindow& mw = mainWindow();
-    if (mw.droppedFiles.empty()) return;
-    const std::string path = std::move(mw.droppedFiles.front());
-    mw.droppedFiles.pop_front();
-    loadDroppedFile(appState(), mw.itemList, path);
-}
-
 void onMenuCommand(UINT id) {
     switch (id) {
         case kCmdSettings: openSettingsWindow(mainWindow().window); break;
         case kCmdModify: break;    // does nothing by design
-        case kCmdUtf8: redecodeAsUtf8(appState(), mainWindow().itemList); break;
+        case kCmdUtf8: redecodeInBackground(appState(), mainWindow().window, kFileLoadedMessage); break;
         default: break;
     }
 }
@@ -82,8 +74,8 @@ LRESULT CALLBACK mainWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_COMMAND:
             if (HIWORD(wp) == 0 && lp == 0) onMenuCommand(LOWORD(wp));
             return 0;
-        case kLoadDroppedFileMessage:
-            onFileDropped();
+        case kFileLoadedMessage:
+            finishBackgroundLoad(appState(), hwnd, mainWindow().itemList, kFileLoadedMessage, wp, lp);
             return 0;
         case WM_RENDERFORMAT:
         case WM_RENDERALLFORMATS:
@@ -118,10 +110,12 @@ void createControls(MainWindow& mw, HINSTANCE instance) {
     subclassWindow(mw.relayLabel, relayLabelProc);
 
     mw.menuBar = createMenuBar();
+    // The drop answers its source at once; the file is read and cut on a
+    // thread of its own and shown when it is ready.
     mw.dropObject.onFile = [](const std::string& path) {
-        MainWindow& w = mainWindow();
-        w.droppedFiles.push_back(path);
-        if (!PostMessageA(w.window, kLoadDroppedFileMessage, 0, 0)) w.droppedFiles.pop_back();
+        AppState& app = appState();
+        loadInBackground(app, mainWindow().window, kFileLoadedMessage,
+                         [path, separator = app.separator] { return readDroppedFile(path, separator); });
     };
 }
 

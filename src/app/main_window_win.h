@@ -1,8 +1,5 @@
 // The main window: the item list, the hidden relay label and the menu "dd".
 #pragma once
-#include <deque>
-#include <string>
-
 #include "platform/drop_target.h"
 #include "platform/win.h"
 
@@ -15,9 +12,6 @@ struct MainWindow {
     HWND relayLabel = nullptr;   // 标签1
     HMENU menuBar = nullptr;     // holds the invisible menu "dd"
     DropTargetObject dropObject; // 拖放对象1
-    // Files dropped and not loaded yet: the drop answers its source at once
-    // and the load follows from the window's queue.
-    std::deque<std::string> droppedFiles;
 };
 
 MainWindow& mainWindow();

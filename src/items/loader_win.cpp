@@ -1,6 +1,5 @@
 #include "items/loader_win.h"
 
-#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -9,38 +8,12 @@
 #include "base/gbk_text.h"
 #include "items/segments.h"
 #include "items/utf8_pieces.h"
+#include "platform/background.h"
 #include "platform/bound.h"
 #include "platform/files.h"
 #include "platform/list_view.h"
 
 namespace {
-
-void forgetText(AppState& app) {
-    app.segments.clear();
-    app.sourceText = {};
-    std::string().swap(app.convertedText);
-}
-
-// Rebuilds the list from the text makeText sets. The list is emptied first,
-// so that no repaint asks for a row of a text that is going. Memory running
-// out anywhere in the load ends as an unreadable file does: empty bytes,
-// empty text, empty list.
-template <typename MakeText>
-void rebuild(AppState& app, HWND list, MakeText makeText) {
-    app.segments.clear();
-    listClear(list);
-    bool built = false;
-    try {
-        makeText();
-        built = fillItemList(app, list);
-    } catch (const std::bad_alloc&) {
-    }
-    if (!built) {
-        forgetText(app);
-        std::string().swap(app.sourceBytes);
-        listClear(list);
-    }
-}
 
 // The bytes up to the first zero byte: the text they hold.
 std::string_view textPart(std::string_view bytes) {
@@ -48,32 +21,60 @@ std::string_view textPart(std::string_view bytes) {
     return zero ? bytes.substr(0, static_cast<size_t>(static_cast<const char*>(zero) - bytes.data())) : bytes;
 }
 
+// A loaded text from bytes and the way their text is read: the text and its
+// rows, or, when the text is too long for the index or memory runs out, an
+// empty one, as of an unreadable file.
+template <typename ReadText>
+LoadedTextPtr makeLoadedText(std::shared_ptr<const std::string> bytes, const std::string& separator,
+                             ReadText readText) {
+    try {
+        auto loaded = std::make_shared<LoadedText>();
+        loaded->sourceBytes = std::move(bytes);
+        readText(*loaded);
+        if (loaded->segments.build(loaded->sourceText, separator) && loaded->segments.size() <= INT_MAX)
+            return loaded;
+    } catch (const std::bad_alloc&) {
+    }
+    try {
+        return std::make_shared<LoadedText>();
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
 std::string cellText(const AppState& app, int row, int column) {
-    if (row < 0 || static_cast<size_t>(row) >= app.segments.size()) return std::string();
+    if (!app.source || row < 0 || static_cast<size_t>(row) >= app.source->segments.size()) return std::string();
     if (column == 0) return gbk::decimal(static_cast<long long>(row) + 1);
-    return std::string(app.segments.segment(static_cast<size_t>(row)));
+    return std::string(app.source->segments.segment(static_cast<size_t>(row)));
+}
+
+std::shared_ptr<const std::string> bytesOf(const AppState& app) {
+    return app.source ? app.source->sourceBytes : nullptr;
 }
 
 }  // namespace
 
-void loadDroppedFile(AppState& app, HWND list, const std::string& path) {
-    rebuild(app, list, [&] {
-        forgetText(app);
-        std::string().swap(app.sourceBytes);  // the old file's bytes go before the new ones come
-        app.sourceBytes = readWholeFile(path);
-        app.sourceText = textPart(app.sourceBytes);  // GBK: the text is the bytes themselves
+LoadedTextPtr readDroppedFile(const std::string& path, const std::string& separator) {
+    std::shared_ptr<const std::string> bytes;
+    try {
+        bytes = std::make_shared<const std::string>(readWholeFile(path));
+    } catch (const std::bad_alloc&) {
+    }
+    if (!bytes) return makeLoadedText(nullptr, separator, [](LoadedText&) {});
+    return makeLoadedText(bytes, separator, [](LoadedText& loaded) {
+        loaded.sourceText = textPart(*loaded.sourceBytes);  // GBK: the text is the bytes themselves
     });
 }
 
-void redecodeAsUtf8(AppState& app, HWND list) {
-    rebuild(app, list, [&] {
-        forgetText(app);
-        const std::string_view text = textPart(app.sourceBytes);
+LoadedTextPtr readAsUtf8(const std::shared_ptr<const std::string>& bytes, const std::string& separator) {
+    return makeLoadedText(bytes, separator, [](LoadedText& loaded) {
+        if (!loaded.sourceBytes) return;
+        const std::string_view text = textPart(*loaded.sourceBytes);
         if (isAscii(text)) {
-            app.sourceText = text;  // reads the same either way: no copy
+            loaded.sourceText = text;  // reads the same either way: no copy
         } else {
-            app.convertedText = utf8ToGbk(text);
-            app.sourceText = app.convertedText;
+            loaded.convertedText = utf8ToGbk(text);
+            loaded.sourceText = loaded.convertedText;
         }
     });
 }
@@ -100,14 +101,60 @@ std::string utf8ToGbk(std::string_view bytes) {
     return gbk;
 }
 
-bool fillItemList(AppState& app, HWND list) {
-    if (!app.segments.build(app.sourceText, app.separator) || app.segments.size() > INT_MAX) {
-        app.segments.clear();
-        return false;
-    }
+void showLoadedText(AppState& app, HWND list, LoadedTextPtr text) {
+    // The list first lets go of the rows it shows, then takes the new ones.
+    listClear(list);
+    app.source = std::move(text);
+    fillItemList(app, list);
+}
+
+void fillItemList(AppState& app, HWND list) {
     // One message for all rows: the list asks for the cells it shows.
-    SendMessageA(list, LVM_SETITEMCOUNT, app.segments.size(), 0);
-    return true;
+    const size_t rows = app.source ? app.source->segments.size() : 0;
+    if (rows) SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);
+}
+
+void loadDroppedFile(AppState& app, HWND list, const std::string& path) {
+    showLoadedText(app, list, readDroppedFile(path, app.separator));
+}
+
+void redecodeAsUtf8(AppState& app, HWND list) {
+    showLoadedText(app, list, readAsUtf8(bytesOf(app), app.separator));
+}
+
+void loadInBackground(AppState& app, HWND window, UINT done, std::function<LoadedTextPtr()> read) {
+    const uint32_t number = ++app.loads.started;
+    app.loads.redecodeNext = false;
+    auto post = [window, done, number](LoadedTextPtr text) {
+        auto handed = std::make_unique<LoadedTextPtr>(std::move(text));
+        if (PostMessageA(window, done, number, reinterpret_cast<LPARAM>(handed.get()))) handed.release();
+    };
+    try {
+        if (runInBackground([read, post] { post(read()); })) return;
+    } catch (const std::bad_alloc&) {
+    }
+    post(read());
+}
+
+void redecodeInBackground(AppState& app, HWND window, UINT done) {
+    if (app.loads.finished != app.loads.started) {
+        app.loads.redecodeNext = true;  // the file still loading is the one to read again
+        return;
+    }
+    const std::string separator = app.separator;
+    loadInBackground(app, window, done, [bytes = bytesOf(app), separator] { return readAsUtf8(bytes, separator); });
+}
+
+void finishBackgroundLoad(AppState& app, HWND window, HWND list, UINT done, WPARAM wp, LPARAM lp) {
+    const std::unique_ptr<LoadedTextPtr> handed(reinterpret_cast<LoadedTextPtr*>(lp));
+    const auto number = static_cast<uint32_t>(wp);
+    if (number != app.loads.started) return;  // a later load is on its way
+    app.loads.finished = number;
+    showLoadedText(app, list, std::move(*handed));
+    if (app.loads.redecodeNext) {
+        app.loads.redecodeNext = false;
+        redecodeInBackground(app, window, done);
+    }
 }
 
 void supplyListCell(const AppState& app, NMHDR* request) {
@@ -135,9 +182,9 @@ void supplyListCell(const AppState& app, NMHDR* request) {
 }
 
 LRESULT findListRow(const AppState& app, const NMLVFINDITEMA& request) {
-    if (!(request.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !request.lvfi.psz) return -1;
+    if (!(request.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !request.lvfi.psz || !app.source) return -1;
     const std::string_view typed = request.lvfi.psz;
-    const size_t count = app.segments.size();
+    const size_t count = app.source->segments.size();
     if (count == 0 || typed.empty()) return -1;
     const bool whole = !(request.lvfi.flags & LVFI_PARTIAL);
     const size_t start = request.iStart >= 0 && static_cast<size_t>(request.iStart) < count ? request.iStart : 0;

@@ -2,16 +2,19 @@
 to the text in the focused program, the segments per second of one press
 that pastes all remaining ones (idle and with every processor busy), the
 processor time that Nexlune uses while it waits out a 10 s paste delay, and
-how long a 100,000-row file takes from the drop until its rows are in the
-list. Prints numbers only.
+for files of 100,000 and 1,000,000 lines and of 100 MB the time from the drop
+until the drag source has its answer and until the list shows them, and the
+memory they take. Prints numbers only.
 Usage: bench_e2e.py [--exe OTHER-NEXLUNE.EXE] [paste|wait|load ...]
 (--exe runs another build of the program, for a before-and-after comparison)"""
 import os
 import sys
+import threading
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from harness import ROOT, WIN64, BusyProcessors, DragSource, end_on_signals, wait_until, WineSession  # noqa: E402
+from harness import (ROOT, WIN64, BusyProcessors, DragSource, Nexlune, end_on_signals, text_of_hex,  # noqa: E402
+                     wait_until, WineSession)
 from scenarios import Scene  # noqa: E402
 
 
@@ -20,6 +23,7 @@ def cpu_ms(session):
 
 
 EXE = None
+LIMIT = 300  # seconds a load may take before it counts as not done
 
 
 def main():
@@ -102,18 +106,59 @@ def measure_wait(session, sc):
 
 
 def measure_load(session, sc):
-    big = sc.write_file("big.txt", "".join("订单%06d 客户名称 abc\r\n" % i for i in range(100000)))
-    t0 = time.monotonic()
-    # Loading 100,000 rows inside the drop can outlast the drag source's
-    # wait for the target, so the source's own verdict is not asked for.
-    source = DragSource(session, [big])
-    source.drop_on(sc.nx.list_point())
-    source.close()
-    def loaded():  # the probe's question waits while Nexlune is busy loading
-        _, out = session.run(os.path.join(WIN64, "probe.exe"), "count", timeout=600)
-        return out.strip() == "100000"
-    count = wait_until(loaded, 600, 0.5)
-    print("100,000-row file: drop to full list %.1f s (%s)" % (time.monotonic() - t0, "ok" if count else "timeout"))
+    """Files of 100,000 and 1,000,000 lines and of 100 MB, each dropped by
+    real drag and drop on a freshly started program: the time from letting
+    go of the button until the drag source has its answer, until the list
+    has its count and its first row (asked through the control, as another
+    program would), and the growth of the program's memory."""
+    sc.nx.end()
+    files = [("100,000 lines", 100000, 0), ("1,000,000 lines", 1000000, 0), ("100 MB", 0, 100)]
+    for name, rows, megabytes in files:
+        lines = []
+        size = 0
+        while (len(lines) < rows) if rows else (size < megabytes << 20):
+            lines.append("订单%07d 客户名称 abc" % len(lines))
+            size += 26  # its GBK bytes and CR LF
+        data = "\r\n".join(lines).encode("gbk")
+        path = sc.write_file("big.txt", data)
+        nx = Nexlune(session, EXE)
+        before = nx.memory_mb()
+        source = DragSource(session, [path])
+        session.xdo("mousemove", *source.point, "mousedown", 1)
+        source._hears("dragging", 10)
+        target = nx.list_point()
+        for step in range(1, 5):
+            session.xdo("mousemove", source.point[0] + (target[0] - source.point[0]) * step // 4,
+                        source.point[1] + (target[1] - source.point[1]) * step // 4)
+            if source._hears("accepted", 0.05 if step < 4 else 10):
+                break
+        session.xdo("mouseup", 1)
+        t0 = time.monotonic()
+        answered = None
+
+        def wait_for_source():
+            nonlocal answered
+            source.proc.wait()
+            answered = time.monotonic() - t0
+        waiter = threading.Thread(target=wait_for_source, daemon=True)
+        waiter.start()
+
+        def listed():
+            # The probe's questions wait while the program is busy.
+            if session.probe("count", timeout=LIMIT) != [str(len(lines))]:
+                return False
+            return text_of_hex(session.probe("cell", 0, 1, timeout=LIMIT)[0]) == lines[0]
+
+        ok = wait_until(listed, LIMIT, 0.01)
+        took = time.monotonic() - t0
+        waiter.join(LIMIT)
+        grown = nx.memory_mb() - before
+        mb = len(data) / 1048576
+        print("%-16s %6.1f MB: drag source answered after %5.2f s, list with its count and first row after "
+              "%6.2f s%s; memory +%.0f MB = %.2f x the file" % (name, mb, answered, took, "" if ok else " (TIMEOUT)",
+                                                               grown, grown / mb))
+        source.close()
+        nx.end()
 
 
 if __name__ == "__main__":

@@ -259,10 +259,10 @@ class WineSession:
         r = subprocess.run(["wine", exe] + list(args), env=self.env, capture_output=True, timeout=timeout)
         return r.returncode, r.stdout.decode("utf-8", "replace")
 
-    def probe(self, *args):
+    def probe(self, *args, timeout=30):
         if not self._probe or not self._probe.alive():
             self._probe = Probe(self.env)
-        return self._probe.ask(*args)
+        return self._probe.ask(*args, timeout=timeout)
 
     def probe_in_background(self, *args):
         """A probe command that runs alongside; its lines from communicate()."""
@@ -429,6 +429,15 @@ class Nexlune:
         if not wait_until(lambda: self.session.probe("popup") == ["none"], 5):
             raise RuntimeError("the pop-up menu stayed open")
 
+    def memory_mb(self):
+        """The program's private memory in use (resident, anonymous), as
+        Linux counts it: Wine does not tell another process."""
+        with open("/proc/%d/status" % self.proc.pid) as f:
+            for line in f:
+                if line.startswith("RssAnon:"):
+                    return int(line.split()[1]) / 1024
+        return 0.0
+
     def pid(self):
         lines = self.session.probe("pid")
         return lines[0] if lines and lines[0] != "none" else None
@@ -577,10 +586,13 @@ class DragSource:
             if self._hears("accepted", 0.05 if step < 4 else 10):
                 break
         s.xdo("mouseup", 1)
+        let_go = time.monotonic()
         try:
             return self.proc.wait(timeout=timeout) == 0
         except subprocess.TimeoutExpired:
             return False
+        finally:
+            self.answered_after = time.monotonic() - let_go  # the button let go until the source had its answer
 
     def close(self):
         kill_group(self.proc)

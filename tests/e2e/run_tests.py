@@ -22,9 +22,11 @@ import settings_scenarios  # noqa: E402
 import skin_scenarios  # noqa: E402
 import http_scenarios  # noqa: E402
 import display_scenarios  # noqa: E402
+import load_scenarios  # noqa: E402
 
 ALL = (scenarios.SCENARIOS + paste_scenarios.SCENARIOS + settings_scenarios.SCENARIOS + skin_scenarios.SCENARIOS
-       + http_scenarios.SCENARIOS + display_scenarios.SCENARIOS)
+       + http_scenarios.SCENARIOS + display_scenarios.SCENARIOS
+       + load_scenarios.SCENARIOS)
 
 
 def platform_tests(session):

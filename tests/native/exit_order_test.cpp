@@ -11,9 +11,11 @@ int main() {
     s.skinBaseDir.assign(200, 'k');
     s.skinAppName.assign(100, 'a');
     s.separator.assign(100, ',');
-    s.sourceBytes.assign(100000, 'b');
-    s.convertedText.assign(s.sourceBytes);
-    s.sourceText = s.convertedText;
-    s.segments.build(s.sourceText, ",");
+    auto loaded = std::make_shared<LoadedText>();
+    loaded->sourceBytes = std::make_shared<const std::string>(100000, 'b');
+    loaded->convertedText.assign(*loaded->sourceBytes);
+    loaded->sourceText = loaded->convertedText;
+    loaded->segments.build(loaded->sourceText, ",");
+    s.source = loaded;
     return 0;
 }

@@ -5,12 +5,14 @@
 //   probe COMMAND ARGS   answers one command and ends
 // Nexlune's main window:
 //   close | terminate | title | rows | count | selected | rowpoint N | listpoint | rect | style | pid | cputime | popup
+//   cell ROW COLUMN | scrollto ROW | layout | comctl
 //   watchtitle MS [QUIET]  every title it shows during MS ms (or until it has
 //                        stood still for QUIET ms), with the time
 // The clipboard:
 //   setclip HEX | getclip | holdclip MS | clipformats
 // The settings window:
-//   settingscount | settings | closesettings | ctlpoint ID | checked ID | ctltext ID | clickctl ID | imechar ID HEX
+//   settingscount | settings | closesettings | ctlpoint ID | ctlsize ID | checked ID | ctltext ID | clickctl ID
+//   imechar ID HEX
 // Message boxes of Nexlune, the foreground window, the test editor:
 //   boxes | boxwindows | boxbutton ID | foreground | cleareditor
 // Nexlune's thread: sync (returns once everything posted to it before has
@@ -419,6 +421,10 @@ int mainWindowCommand(const std::string& cmd, const std::vector<std::string>& a)
                  static_cast<unsigned long>(GetWindowLongW(main, GWL_EXSTYLE)),
                  static_cast<unsigned long>(GetWindowLongW(list, GWL_STYLE)));
         out(buf);
+    } else if (cmd == "cell" && a.size() > 2) {
+        out(hex(remoteCell(list, atoi(a[1].c_str()), atoi(a[2].c_str()))));
+    } else if (cmd == "scrollto" && a.size() > 1) {
+        SendMessageW(list, LVM_ENSUREVISIBLE, atoi(a[1].c_str()), FALSE);
     } else if (cmd == "pid" || cmd == "cputime") {
         DWORD pid = 0;
         GetWindowThreadProcessId(main, &pid);

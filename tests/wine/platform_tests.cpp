@@ -17,6 +17,7 @@
 #include "platform/list_view.h"
 #include "platform/message_pump.h"
 #include "platform/profile.h"
+#include "platform/scoped.h"
 #include "platform/window.h"
 #include "platform/drop_target.h"
 #include "ui/message_box_win.h"
@@ -136,11 +137,11 @@ void testFillAndLoad() {
     CHECK_EQ(listRowCount(f.list), 3);  // the text ends at the zero byte
     CHECK_EQ(listGetCell(f.list, 2, 0), std::string("3"));
     CHECK_EQ(listGetCell(f.list, 2, 1), std::string("三"));
-    CHECK_EQ(app.sourceBytes.size(), size_t(19));
-    CHECK(app.sourceText.data() == app.sourceBytes.data());  // one copy: the text is the bytes
+    CHECK_EQ(app.source->sourceBytes->size(), size_t(19));
+    CHECK(app.source->sourceText.data() == app.source->sourceBytes->data());  // one copy: the text is the bytes
     loadDroppedFile(app, f.list, file + ".missing");
     CHECK_EQ(listRowCount(f.list), 0);
-    CHECK(app.sourceBytes.empty());
+    CHECK(app.source->sourceBytes->empty());
     loadDroppedFile(app, f.list, tempDir());  // a folder
     CHECK_EQ(listRowCount(f.list), 0);
 
@@ -150,11 +151,11 @@ void testFillAndLoad() {
     CHECK(listGetCell(f.list, 0, 1) != std::string("版本"));
     redecodeAsUtf8(app, f.list);
     CHECK_EQ(listGetCell(f.list, 0, 1), std::string("版本"));
-    CHECK(app.sourceText.data() == app.convertedText.data());
+    CHECK(app.source->sourceText.data() == app.source->convertedText.data());
     CHECK(writeWholeFile(file, "plain,ascii\r\nrows"));
     loadDroppedFile(app, f.list, file);
     redecodeAsUtf8(app, f.list);  // the same text in both readings: no copy
-    CHECK(app.sourceText.data() == app.sourceBytes.data() && app.convertedText.empty());
+    CHECK(app.source->sourceText.data() == app.source->sourceBytes->data() && app.source->convertedText.empty());
     CHECK_EQ(listGetCell(f.list, 1, 1), std::string("rows"));
     CHECK(writeWholeFile(file, "\xE7\x89\x88\xE6\x9C\xAC\r\nok"));
     loadDroppedFile(app, f.list, file);
@@ -167,6 +168,39 @@ void testFillAndLoad() {
     CHECK(held != INVALID_HANDLE_VALUE);
     CHECK_EQ(readWholeFile(file), std::string(""));
     CloseHandle(held);
+    DeleteFileA(file.c_str());
+}
+
+// Loads off the window's thread: the one started last is shown, whatever
+// order they finish in, and "utf-8编码" chosen during a load reads that file.
+void testBackgroundLoads() {
+    ItemListWindow f;
+    f.app.separator = "\r\n";
+    const std::string file = tempDir() + "nexlune_background_test.txt";
+    CHECK(writeWholeFile(file, "\xE7\x89\x88\xE6\x9C\xAC\r\nnew"));  // UTF-8 "版本"
+    const ScopedHandle firstMayEnd(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    auto arrived = [&](int loads) {
+        const auto t0 = std::chrono::steady_clock::now();
+        while (msSince(t0) < 10000 && f.loadsArrived < loads) {
+            processPendingEvents();
+            Sleep(1);
+        }
+        return f.loadsArrived == loads;
+    };
+    const HANDLE gate = firstMayEnd.get();
+    loadInBackground(f.app, f.window, ItemListWindow::kLoaded, [gate] {
+        WaitForSingleObject(gate, 10000);  // finishes after the second
+        return readAsUtf8(std::make_shared<const std::string>("old\r\nrows\r\nhere"), "\r\n");
+    });
+    loadInBackground(f.app, f.window, ItemListWindow::kLoaded, [file] { return readDroppedFile(file, "\r\n"); });
+    redecodeInBackground(f.app, f.window, ItemListWindow::kLoaded);  // during the second load: for its file
+    CHECK(arrived(2));  // the second, then the re-reading it started
+    CHECK_EQ(listGetCell(f.list, 0, 1), std::string("版本"));
+    SetEvent(gate);
+    CHECK(arrived(3));  // the first, late: not shown
+    CHECK_EQ(listRowCount(f.list), 2);
+    CHECK_EQ(listGetCell(f.list, 0, 1), std::string("版本"));
+    CHECK_EQ(listGetCell(f.list, 1, 1), std::string("new"));
     DeleteFileA(file.c_str());
 }
 
@@ -756,7 +790,8 @@ int main(int argc, char** argv) {
         void (*run)();
     } tests[] = {
         {"profile file", testProfileFile},   {"list cells", testListCells},
-        {"fill and load", testFillAndLoad},  {"utf8ToGbk", testUtf8ToGbk},
+        {"fill and load", testFillAndLoad},  {"background loads", testBackgroundLoads},
+        {"utf8ToGbk", testUtf8ToGbk},
         {"wait", testWait},                  {"hotkey relay", testHotkeyRelay},
         {"folders and files", testFoldersAndFiles}, {"drop text", testDropText},
         {"timed message box", testTimedMessageBox}, {"window alpha", testWindowAlpha},
