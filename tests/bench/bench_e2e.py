@@ -124,14 +124,7 @@ def measure_load(session, sc):
         nx = Nexlune(session, EXE)
         before = nx.memory_mb()
         source = DragSource(session, [path])
-        session.xdo("mousemove", *source.point, "mousedown", 1)
-        source._hears("dragging", 10)
-        target = nx.list_point()
-        for step in range(1, 5):
-            session.xdo("mousemove", source.point[0] + (target[0] - source.point[0]) * step // 4,
-                        source.point[1] + (target[1] - source.point[1]) * step // 4)
-            if source._hears("accepted", 0.05 if step < 4 else 10):
-                break
+        source.drag_onto(nx.list_point())
         session.xdo("mouseup", 1)
         t0 = time.monotonic()
         answered = None

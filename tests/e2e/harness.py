@@ -572,8 +572,9 @@ class DragSource:
             self.heard += [line.decode().strip() for line in lines]
         return True
 
-    def drop_on(self, point, timeout=20):
-        """Drags onto point; True once the target has taken the files."""
+    def drag_onto(self, point):
+        """Presses the button on the source and drags onto point, without
+        letting go."""
         s = self.session
         s.xdo("mousemove", *self.point, "mousedown", 1)
         if not self._hears("dragging", 10):
@@ -585,7 +586,11 @@ class DragSource:
                   self.point[1] + (point[1] - self.point[1]) * step // 4)
             if self._hears("accepted", 0.05 if step < 4 else 10):
                 break
-        s.xdo("mouseup", 1)
+
+    def drop_on(self, point, timeout=20):
+        """Drags onto point; True once the target has taken the files."""
+        self.drag_onto(point)
+        self.session.xdo("mouseup", 1)
         let_go = time.monotonic()
         try:
             return self.proc.wait(timeout=timeout) == 0
