@@ -21,9 +21,13 @@ scripts/build.sh win64
 
 (
     set -e
-    scripts/build.sh native win32
+    scripts/build.sh native win32 native-san
     echo "== native tests"
-    cd build/native && ctest --output-on-failure
+    (cd build/native && ctest --output-on-failure)
+    echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+    (cd build/native-san && ctest --output-on-failure)
+    echo "== fuzzing the rules, 5 s a target"
+    scripts/fuzz.sh 5
 ) >build/side-tests.log 2>&1 &
 side=$!
 

@@ -3,7 +3,7 @@
 # missing, and the zh_CN.UTF-8 locale (code page 936 under Wine).
 set -euo pipefail
 
-packages=(cmake make g++ libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
+packages=(cmake make g++ clang libclang-rt-14-dev libgtest-dev g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 xvfb xdotool
           imagemagick librsvg2-bin fonts-wqy-microhei fonts-wine nsis locales python3 openssl)
 missing=()
 for p in "${packages[@]}"; do

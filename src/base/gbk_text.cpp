@@ -59,6 +59,11 @@ size_t find(std::string_view text, std::string_view needle, size_t from) {
     if (needle.empty()) return from <= text.size() ? from : std::string_view::npos;
     const char* const data = text.data();
     const size_t n = needle.size();
+    // A needle that ends in the first byte of a character matches only where
+    // the text ends that way too: elsewhere it would end inside a character.
+    size_t walked = 0;
+    while (walked < n) walked += charLength(needle, walked);
+    const bool endsInsideCharacter = walked > n;
     size_t pos = from;  // always a character boundary
     while (pos < text.size() && n <= text.size() - pos) {
         // Jump to the next byte that could begin the needle; a candidate on
@@ -70,7 +75,9 @@ size_t find(std::string_view text, std::string_view needle, size_t from) {
             pos = candidate + 1;
             continue;
         }
-        if (std::memcmp(data + candidate, needle.data(), n) == 0) return candidate;
+        if (std::memcmp(data + candidate, needle.data(), n) == 0 &&
+            (!endsInsideCharacter || candidate + n == text.size()))
+            return candidate;
         pos = candidate + charLength(text, candidate);
     }
     return std::string_view::npos;

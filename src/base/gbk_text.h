@@ -39,7 +39,7 @@ std::string toLowerAscii(std::string_view text);
 bool equalsIgnoreCase(std::string_view a, std::string_view b);
 
 // Position of the first match of needle that begins on a character boundary
-// at or after from (a boundary), or npos.
+// at or after from (a boundary) and ends on one, or npos.
 size_t find(std::string_view text, std::string_view needle, size_t from = 0);
 
 // As find, ignoring the case of ASCII letters.

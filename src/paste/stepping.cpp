@@ -16,11 +16,11 @@ int32_t addWrapping(int32_t value, int32_t delta) {
 }  // namespace
 
 std::string forwardTitle(long long rowNumber) {
-    return "正序:当前第" + gbk::decimal(rowNumber) + "条";
+    return "\xD5\xFD\xD0\xF2:\xB5\xB1\xC7\xB0\xB5\xDA" + gbk::decimal(rowNumber) + "\xCC\xF5";  // "正序:当前第" "条"
 }
 
 std::string positionTitle(long long rowNumber) {
-    return "当前第" + gbk::decimal(rowNumber) + "条";
+    return "\xB5\xB1\xC7\xB0\xB5\xDA" + gbk::decimal(rowNumber) + "\xCC\xF5";  // "当前第" "条"
 }
 
 // A step takes its row before it pastes: a press handled during the paste's

@@ -15,15 +15,15 @@ struct Key {
     const char* fallback;  // used only when the key is absent
 };
 
-constexpr Key kHotkeyCode{"热键代码", "9"};
-constexpr Key kInfiniteLoop{"无限循环", "真"};
-constexpr Key kLoopOrder{"循环方式", "0"};
-constexpr Key kSeparator{"分段符", "\r\n"};
-constexpr Key kDelay{"延时", "50"};
-constexpr Key kHotkeyMode{"热键方式", "0"};
+constexpr Key kHotkeyCode{"\xC8\xC8\xBC\xFC\xB4\xFA\xC2\xEB", "9"};  // "热键代码"
+constexpr Key kInfiniteLoop{"\xCE\xDE\xCF\xDE\xD1\xAD\xBB\xB7", "\xD5\xE6"};  // "无限循环" "真"
+constexpr Key kLoopOrder{"\xD1\xAD\xBB\xB7\xB7\xBD\xCA\xBD", "0"};  // "循环方式"
+constexpr Key kSeparator{"\xB7\xD6\xB6\xCE\xB7\xFB", "\r\n"};  // "分段符"
+constexpr Key kDelay{"\xD1\xD3\xCA\xB1", "50"};  // "延时"
+constexpr Key kHotkeyMode{"\xC8\xC8\xBC\xFC\xB7\xBD\xCA\xBD", "0"};  // "热键方式"
 
-constexpr const char* kTrue = "真";
-constexpr const char* kFalse = "假";
+constexpr const char* kTrue = "\xD5\xE6";  // "真"
+constexpr const char* kFalse = "\xBC\xD9";  // "假"
 
 constexpr const char* kVendorFolder = "brenko";
 constexpr const char* kAppName = "Quilvo";

@@ -6,7 +6,7 @@
 ReleasePage readReleasePage(std::string_view pageText) {
     ReleasePage page;
     page.title = textBetween(pageText, "='", "';");
-    constexpr std::string_view kVersionWord = "版本";
+    constexpr std::string_view kVersionWord = "\xB0\xE6\xB1\xBE";  // "版本"
     size_t last = std::string::npos;
     for (size_t at = gbk::find(page.title, kVersionWord); at != std::string::npos;
          at = gbk::find(page.title, kVersionWord, at + kVersionWord.size()))

@@ -6,7 +6,7 @@
 #include "base/gbk_text.h"
 #include "base/retry.h"
 
-TEST(GbkFind, NeverMatchesFromASecondByte) {
+TEST(GbkFind, MatchesWholeCharactersOnly) {
     const struct {
         std::string text, needle;
         size_t want;
@@ -21,6 +21,10 @@ TEST(GbkFind, NeverMatchesFromASecondByte) {
         {"a\x81", "\x81", 1},                       // a lone lead byte at the end still matches itself
         {"\xB0\xA1" "ab\xB0\xA1", "\xB0\xA1", 0},
         {"ab\xB0\xA1" "c", "\xA1" "c", std::string::npos},
+        // A needle ending in a first byte would end inside a character.
+        {"\xFF\xFF\xFF\x0A", "\xFF", std::string::npos},
+        {"\xB0\xA1\xB0", "\xB0", 2},              // only where the text ends that way too
+        {"x\xB0\xA1y", "x\xB0", std::string::npos},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

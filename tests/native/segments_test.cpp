@@ -37,6 +37,8 @@ TEST(SplitSegments, Table) {
         // "好" is BA C3; the separator C3 BA must not match across characters.
         {"no match across characters", "好好", "\xC3\xBA", {"好好"}},
         {"lead byte at the end", "a,\x81", ",", {"a", "\x81"}},
+        // A separator that is a first byte alone never cuts a character in two.
+        {"separator ending inside a character", "\xFF\xFF\xFF\x0A", "\xFF", {"\xFF\xFF\xFF\x0A"}},
         {"separator spans end", "a\r", "\r\n", {"a\r"}},
         {"line breaks inside", "l1\nl2|l3", "|", {"l1\nl2", "l3"}},
     };
