@@ -43,11 +43,12 @@ class Scene:
         ini = os.path.join(self.settings_dir, "set.ini")
         if os.path.exists(ini):
             os.remove(ini)
-        if settings is not None:
+        if settings is not None:  # a dict of settings, or the file's bytes as they are
             os.makedirs(self.settings_dir, exist_ok=True)
-            body = "[start]\r\n" + "".join("%s=%s\r\n" % kv for kv in settings.items())
+            body = settings if isinstance(settings, bytes) else (
+                "[start]\r\n" + "".join("%s=%s\r\n" % kv for kv in settings.items())).encode("gbk")
             with open(ini, "wb") as f:
-                f.write(body.encode("gbk"))
+                f.write(body)
         self.nx = Nexlune(session, exe)
         self.editor = session.shared_editor()
         self.typed = ""

@@ -15,6 +15,8 @@
 //   imechar ID HEX
 // Message boxes of Nexlune, the foreground window, the test editor:
 //   boxes | boxwindows | boxbutton ID | foreground | cleareditor
+// A file held open without sharing for MS ms (says "held" once it is):
+//   holdfile HEX-PATH MS
 // Nexlune's thread: sync (returns once everything posted to it before has
 // been handled), paintnow (its windows painted now)
 //   pressbench N | streambench CHARS   (the hotkey pressed from here, the editor timed)
@@ -499,6 +501,17 @@ int command(const std::vector<std::string>& a) {
         DWORD_PTR r;
         for (int i = 0; i < 2; ++i)
             if (!SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &r)) return 1;
+        return 0;
+    }
+    if (cmd == "holdfile" && a.size() > 2) {
+        // Holds a file open without sharing, as a program writing it does.
+        HANDLE file = CreateFileW(wide(unhex(a[1])).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return 1;
+        out("held");
+        flushAnswer(false);  // said at once: the caller goes on while the file is held
+        Sleep(static_cast<DWORD>(atoi(a[2].c_str())));
+        CloseHandle(file);
         return 0;
     }
     if (cmd == "cleareditor") {
