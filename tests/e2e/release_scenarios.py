@@ -15,13 +15,12 @@ import struct
 import subprocess
 import sys
 import time
-import traceback
 import zipfile
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from harness import ROOT, WIN64, BusyProcessors, MessageBoxes, Nexlune, SettingsWindow, WineSession, end_on_signals, \
     wait_until  # noqa: E402
-from scenarios import GBK_TEXT, ROWS, Failure, Scene, expect, expect_eq, forward  # noqa: E402
+from scenarios import GBK_TEXT, ROWS, Scene, expect, expect_eq, forward, run_each  # noqa: E402
 from settings_scenarios import HOTKEY, restart_and_wait, stored  # noqa: E402
 
 sys.path.insert(0, os.path.join(ROOT, "packaging"))
@@ -279,23 +278,12 @@ def main(args):
         load.__enter__()
         session = WineSession(scratch)
         print("release %s, session ready after %.1f s" % (VERSION, time.monotonic() - started), flush=True)
-        for fn in chosen:
-            t0 = time.monotonic()
-            try:
-                fn(session)
-                results.append((fn.__name__, True))
-                print("ok   %s (%.1f s)" % (fn.__name__, time.monotonic() - t0), flush=True)
-            except Exception as e:  # a scenario's failure must not stop the others
-                results.append((fn.__name__, False))
-                print("FAIL %s: %s" % (fn.__name__, e), flush=True)
-                if not isinstance(e, Failure):
-                    traceback.print_exc()
-                session.screenshot(os.path.join(ROOT, "build", "fail-%s.png" % fn.__name__))
+        results = run_each(session, chosen)
     finally:
         if session:
             session.close()
         load.__exit__(None, None, None)
-    passed = sum(1 for _, ok in results if ok)
+    passed = sum(1 for _, ok, _ in results if ok)
     print("release: %d passed, %d failed in %.0f s" % (passed, len(results) - passed, time.monotonic() - started))
     return 1 if passed < len(results) or not results else 0
 

@@ -10,7 +10,6 @@ Usage: run_tests.py [--busy] [--release] [name-filter ...]
 import os
 import sys
 import time
-import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import contextlib  # noqa: E402
@@ -52,18 +51,7 @@ def main():
         load.__enter__()
         session = WineSession(os.path.join(ROOT, "build", "wine-tests"))
         print("session ready after %.1f s" % (time.monotonic() - started), flush=True)
-        for fn in chosen:
-            t0 = time.monotonic()
-            try:
-                fn(session)
-                results.append((fn.__name__, True, time.monotonic() - t0))
-                print("ok   %s (%.1f s)" % (fn.__name__, results[-1][2]), flush=True)
-            except Exception as e:  # a scenario's failure must not stop the others
-                results.append((fn.__name__, False, time.monotonic() - t0))
-                print("FAIL %s: %s" % (fn.__name__, e), flush=True)
-                if not isinstance(e, scenarios.Failure):
-                    traceback.print_exc()
-                session.screenshot(os.path.join(ROOT, "build", "fail-%s.png" % fn.__name__))
+        results = scenarios.run_each(session, chosen)
     finally:
         if session:
             session.close()

@@ -4,8 +4,9 @@ read back from another program's window."""
 import os
 import shutil
 import time
+import traceback
 
-from harness import DragSource, Nexlune, hex_text, wait_until
+from harness import ROOT, DragSource, Nexlune, hex_text, wait_until
 
 ROWS = ["甲：第一段", "乙 second", "丙３"]
 GBK_TEXT = "甲：第一段\r\n乙 second\r\n\r\n丙３\r\n"
@@ -13,6 +14,25 @@ GBK_TEXT = "甲：第一段\r\n乙 second\r\n\r\n丙３\r\n"
 
 class Failure(AssertionError):
     pass
+
+
+def run_each(session, chosen):
+    """Runs the scenarios one after the other, each whatever the others did,
+    saying how each went; [(name, passed, seconds)]."""
+    results = []
+    for fn in chosen:
+        t0 = time.monotonic()
+        try:
+            fn(session)
+            results.append((fn.__name__, True, time.monotonic() - t0))
+            print("ok   %s (%.1f s)" % (fn.__name__, results[-1][2]), flush=True)
+        except Exception as e:  # a scenario's failure must not stop the others
+            results.append((fn.__name__, False, time.monotonic() - t0))
+            print("FAIL %s: %s" % (fn.__name__, e), flush=True)
+            if not isinstance(e, Failure):
+                traceback.print_exc()
+            session.screenshot(os.path.join(ROOT, "build", "fail-%s.png" % fn.__name__))
+    return results
 
 
 def expect(cond, what):
