@@ -5,11 +5,16 @@
 //                                          headers=T noredirect timeout=N proxy=P user=U pass=P target=N
 //   http_tests check URL answer [VERSION]  answer: yes | no (the question box is pressed);
 //                                          VERSION: as a build of that version (default: this one)
+//   http_tests trust HEX                   adds a certificate (its DER bytes) to the machine's trusted
+//                                          roots: the test root of the HTTPS servers
 #include "platform/win.h"
+
+#include <wincrypt.h>
 
 #include <cstdio>
 #include <string>
 
+#include "platform/bound.h"
 #include "ui/message_box_win.h"
 #include "update/http_request_win.h"
 #include "update/release_page.h"
@@ -23,8 +28,19 @@ void put(const char* key, const std::string& value) { std::printf("%s=%s\n", key
 UINT g_answer = IDNO;
 std::string g_boxTitle, g_boxText;
 
+// This process's question box: other checks may run beside it.
+HWND ownBox() {
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
+         w = FindWindowExA(nullptr, w, "#32770", nullptr)) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(w, &process);
+        if (process == GetCurrentProcessId()) return w;
+    }
+    return nullptr;
+}
+
 void CALLBACK answerBox(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = FindWindowA("#32770", nullptr);
+    HWND box = ownBox();
     if (!box || !IsWindowVisible(box)) return;
     KillTimer(nullptr, id);
     char title[512] = {}, text[512] = {};
@@ -35,11 +51,26 @@ void CALLBACK answerBox(HWND, UINT, UINT_PTR id, DWORD) {
     PostMessageA(box, WM_COMMAND, g_answer, 0);
 }
 
+// crypt32 by name: the program itself does not link it.
+bool trustRoot(const std::string& der) {
+    auto open = reinterpret_cast<decltype(&CertOpenStore)>(bindByName("crypt32.dll", "CertOpenStore"));
+    auto add = reinterpret_cast<decltype(&CertAddEncodedCertificateToStore)>(
+        bindByName("crypt32.dll", "CertAddEncodedCertificateToStore"));
+    auto close = reinterpret_cast<decltype(&CertCloseStore)>(bindByName("crypt32.dll", "CertCloseStore"));
+    HCERTSTORE store = open(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_LOCAL_MACHINE, L"Root");
+    if (!store) return false;
+    const bool added = add(store, X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
+                           static_cast<DWORD>(der.size()), CERT_STORE_ADD_REPLACE_EXISTING, nullptr);
+    close(store, 0);
+    return added;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3) return 2;
     const std::string cmd = argv[1];
+    if (cmd == "trust") return trustRoot(unhex(argv[2])) ? 0 : 1;
     if (cmd == "check") {
         g_answer = argc > 3 && std::string(argv[3]) == "yes" ? IDYES : IDNO;
         SetTimer(nullptr, 0, 100, answerBox);
