@@ -1,6 +1,8 @@
 """HTTP scenarios: sendHttpRequest and checkForUpdate under Wine against a
 local HTTPS server (self-signed certificate for another name, made at test
-time) and a recording proxy, all on 127.0.0.1."""
+time: requests take any certificate), a plain HTTP server with the same
+pages (the update check takes only certificates that verify; those are
+hostile_server_scenarios.py's) and a recording proxy, all on 127.0.0.1."""
 import http.server
 import os
 import socket
@@ -57,6 +59,10 @@ class Servers:
         self.https.daemon_threads = True
         threading.Thread(target=self.https.serve_forever, daemon=True).start()
         self.base = "https://127.0.0.1:%d" % self.https.server_address[1]
+        self.http = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Recorder)
+        self.http.daemon_threads = True
+        threading.Thread(target=self.http.serve_forever, daemon=True).start()
+        self.plain_base = "http://127.0.0.1:%d" % self.http.server_address[1]
         # A proxy that records what it is asked and refuses.
         self.proxy_seen = []
         self.proxy = socket.socket()
@@ -89,8 +95,9 @@ class Servers:
 
     def close(self):
         self.stopping = True
-        self.https.shutdown()
-        self.https.server_close()
+        for server in (self.https, self.http):
+            server.shutdown()
+            server.server_close()
         self.proxy.close()
 
 
@@ -205,7 +212,7 @@ def http_proxy_connect_and_authorization(s):
 
 
 def fake_browser(s):
-    """Makes the shell's open of an https URL run a script that records it."""
+    """Makes the shell's open of a web address run a script that records it."""
     log = os.path.join(s.scratch, "opened.txt")
     script = os.path.join(s.scratch, "browser.sh")
     with open(script, "w") as f:
@@ -223,7 +230,7 @@ def update_check_offers_only_newer_versions(s):
     for version, offered in (("4.1", True), ("4.0", False), ("3.9", False), ("10.0", False), (None, False)):
         body = (page % (version, version) if version else "<html>nothing here</html>").encode("utf-8")
         Recorder.pages["/release"] = (200, [], body)
-        _, out = s.run(os.path.join(WIN64, "http_tests.exe"), "check", srv.base + "/release",
+        _, out = s.run(os.path.join(WIN64, "http_tests.exe"), "check", srv.plain_base + "/release",
                        "yes" if offered else "no", timeout=120)
         lines = dict(line.partition("=")[::2] for line in out.splitlines())
         expect_eq(lines.get("newer"), "1" if offered else "0", "newer for %s" % version)
@@ -233,7 +240,7 @@ def update_check_offers_only_newer_versions(s):
             expect_eq(title, "Nexlune 版本4.1是否下载?", "question title")
             expect_eq(text, "更新内容:nexlune-4.1.zip", "question text")
             opened = wait_until(lambda: os.path.exists(log) and open(log).read().strip(), 15)
-            expect_eq(opened, srv.base + "/release", "Yes opens the release page itself")
+            expect_eq(opened, srv.plain_base + "/release", "Yes opens the release page itself")
         else:
             expect_eq((title, text), ("", ""), "no question for %s" % version)
 
@@ -245,7 +252,7 @@ def release_page_template_is_offered_to_older_builds(s):
     with open(os.path.join(ROOT, "packaging", "release-page.html"), "rb") as f:
         Recorder.pages["/release"] = (200, [("Content-Type", "text/html; charset=utf-8")], f.read())
     for build, offered in (("3.9", True), (None, False)):  # None: this build
-        _, out = s.run(os.path.join(WIN64, "http_tests.exe"), "check", srv.base + "/release", "no",
+        _, out = s.run(os.path.join(WIN64, "http_tests.exe"), "check", srv.plain_base + "/release", "no",
                        *([build] if build else []), timeout=120)
         lines = dict(line.partition("=")[::2] for line in out.splitlines())
         expect_eq(lines.get("newer"), "1" if offered else "0", "offered to build %s" % (build or "4.0"))
