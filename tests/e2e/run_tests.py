@@ -23,10 +23,11 @@ import http_scenarios  # noqa: E402
 import display_scenarios  # noqa: E402
 import load_scenarios  # noqa: E402
 import hostile_file_scenarios  # noqa: E402
+import hostile_server_scenarios  # noqa: E402
 
 ALL = (scenarios.SCENARIOS + paste_scenarios.SCENARIOS + settings_scenarios.SCENARIOS + skin_scenarios.SCENARIOS
        + http_scenarios.SCENARIOS + display_scenarios.SCENARIOS
-       + load_scenarios.SCENARIOS + hostile_file_scenarios.SCENARIOS)
+       + load_scenarios.SCENARIOS + hostile_file_scenarios.SCENARIOS + hostile_server_scenarios.SCENARIOS)
 
 
 def platform_tests(session):
