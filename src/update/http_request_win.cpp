@@ -96,6 +96,7 @@ struct Exchange {
     std::wstring url, verb, proxy, proxyUser, proxyPassword;
     int phaseTimeoutMs = -1;
     bool noRedirect = false;
+    bool verifyCertificates = false;
     bool useCredentials = false;
     DWORD credentialTarget = 1;
     std::vector<std::pair<std::string, std::string>> headers;  // in the order they are set
@@ -145,9 +146,11 @@ void Exchange::run() {
         DWORD off = WINHTTP_DISABLE_REDIRECTS;
         WinHttpSetOption(request.h, WINHTTP_OPTION_DISABLE_FEATURE, &off, sizeof off);
     }
-    DWORD ignore = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE |
-                   SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;  // 0x3300
-    WinHttpSetOption(request.h, WINHTTP_OPTION_SECURITY_FLAGS, &ignore, sizeof ignore);
+    if (!verifyCertificates) {
+        DWORD ignore = SECURITY_FLAG_IGNORE_UNKNOWN_CA | SECURITY_FLAG_IGNORE_CERT_WRONG_USAGE |
+                       SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;  // 0x3300
+        WinHttpSetOption(request.h, WINHTTP_OPTION_SECURITY_FLAGS, &ignore, sizeof ignore);
+    }
     if (useCredentials)
         WinHttpSetCredentials(request.h, credentialTarget, WINHTTP_AUTH_SCHEME_BASIC, proxyUser.c_str(),
                               proxyPassword.c_str(), nullptr);
@@ -202,6 +205,7 @@ std::string sendHttpRequest(const HttpRequest& r) {
     exchange->proxy = wide(r.proxy);
     exchange->phaseTimeoutMs = httpPhaseTimeoutMs(r.timeoutSeconds);
     exchange->noRedirect = r.noRedirect;
+    exchange->verifyCertificates = r.verifyCertificates;
 
     // The header text the caller gets back, and the headers in the order
     // they are set: proxy authorization, cookie, then the header lines.

@@ -46,6 +46,10 @@ struct HttpRequest {
     bool mergeCookies = true;
     bool completeHeaders = true;
     bool capitalizeHeaderNames = true;
+    // HTTPS: true refuses a server whose certificate does not verify (unknown
+    // root, expired, for another name, for another use); by default any
+    // certificate is taken.
+    bool verifyCertificates = false;
 };
 
 std::string sendHttpRequest(const HttpRequest& request);

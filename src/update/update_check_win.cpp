@@ -11,6 +11,7 @@
 bool checkForUpdate(const std::string& releasePageUrl, const std::string& currentVersion, bool askUser) {
     HttpRequest request;
     request.url = releasePageUrl;
+    request.verifyCertificates = true;  // a page is believed only from the release host itself
     std::string headers = kUpdateUserAgentHeader;
     request.headers = &headers;
     const std::string body = convertCharset(sendHttpRequest(request));
