@@ -2,11 +2,17 @@
 
 #include "platform/win.h"
 
+#include <winsock2.h>  // before winhttp.h: the connection's addresses
+#include <ws2tcpip.h>
+#include <psapi.h>
 #include <winhttp.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <vector>
 
+#include "platform/bound.h"
 #include "update/base64.h"
 #include "update/http_rules.h"
 
@@ -74,6 +80,9 @@ std::string readBody(HINTERNET request) {
         if (!WinHttpQueryDataAvailable(request, &available) || available == 0) break;
         if (body.size() + available > kHttpBodyLimit) return "";  // too large: counts as failed
         const size_t at = body.size();
+        // Doubling, but never past the limit: a body near it takes no more than twice its size.
+        if (body.capacity() < at + available)
+            body.reserve(std::min(kHttpBodyLimit, std::max(at + available, 2 * body.capacity())));
         body.resize(at + available);
         DWORD got = 0;
         if (!WinHttpReadData(request, &body[at], available, &got)) {
@@ -84,6 +93,54 @@ std::string readBody(HINTERNET request) {
         if (got == 0) break;
     }
     return body;
+}
+
+// Winsock by name: only the cut-off below needs it.
+using SocketNameFn = int(WSAAPI*)(SOCKET, sockaddr*, int*);
+using ShutdownFn = int(WSAAPI*)(SOCKET, int);
+NX_BOUND_AS("ws2_32.dll", getsockname, SocketNameFn)
+NX_BOUND_AS("ws2_32.dll", getpeername, SocketNameFn)
+NX_BOUND_AS("ws2_32.dll", shutdown, ShutdownFn)
+
+bool sameAddress(const SOCKADDR_STORAGE& a, const SOCKADDR_STORAGE& b) {
+    if (a.ss_family != b.ss_family) return false;
+    if (a.ss_family == AF_INET) {
+        const auto& x = reinterpret_cast<const sockaddr_in&>(a);
+        const auto& y = reinterpret_cast<const sockaddr_in&>(b);
+        return x.sin_port == y.sin_port && x.sin_addr.s_addr == y.sin_addr.s_addr;
+    }
+    if (a.ss_family == AF_INET6) {
+        const auto& x = reinterpret_cast<const sockaddr_in6&>(a);
+        const auto& y = reinterpret_cast<const sockaddr_in6&>(b);
+        return x.sin6_port == y.sin6_port && std::memcmp(&x.sin6_addr, &y.sin6_addr, sizeof x.sin6_addr) == 0;
+    }
+    return false;
+}
+
+// Whether s is a socket with these two ends.
+bool hasEnds(SOCKET s, const SOCKADDR_STORAGE& local, const SOCKADDR_STORAGE& remote) {
+    SOCKADDR_STORAGE a{}, b{};
+    int aSize = sizeof a, bSize = sizeof b;
+    return bound_getsockname()(s, reinterpret_cast<sockaddr*>(&a), &aSize) == 0 &&
+           bound_getpeername()(s, reinterpret_cast<sockaddr*>(&b), &bSize) == 0 && sameAddress(a, local) &&
+           sameAddress(b, remote);
+}
+
+// WinHTTP does not give out its socket. Sockets are handles, small multiples
+// of 4: the one whose two ends are the connection's is it (no other socket
+// can have both).
+SOCKET findSocket(const SOCKADDR_STORAGE& local, const SOCKADDR_STORAGE& remote) {
+    for (UINT_PTR value = 4; value < (1u << 16); value += 4)
+        if (hasEnds(static_cast<SOCKET>(value), local, remote)) return static_cast<SOCKET>(value);
+    return INVALID_SOCKET;
+}
+
+// The process's committed private memory (Wine fills PagefileUsage, which
+// on Windows is the same as PrivateUsage, and not PrivateUsage).
+size_t committedBytes() {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    return GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters) ? counters.PagefileUsage : 0;
 }
 
 // The network part of one request, run on a worker thread so that the
@@ -105,10 +162,24 @@ struct Exchange {
     std::string body, responseHeaders;
     int status = 0;
 
+    // The socket of the connection in use, once found, so that the caller can
+    // cut it off: a worker blocked in WinHTTP ends only when its socket fails.
+    SRWLOCK socketLock = SRWLOCK_INIT;
+    SOCKET socket = INVALID_SOCKET;
+    SOCKADDR_STORAGE localEnd{}, remoteEnd{};
+    bool cutOff = false;
+
     void release() {
         if (--refs == 0) delete this;
     }
     void run();
+    void noteConnection(HINTERNET request);
+    void forgetConnection();
+    void cut();
+    static void CALLBACK onStatus(HINTERNET request, DWORD_PTR context, DWORD status, void*, DWORD) {
+        if (status == WINHTTP_CALLBACK_STATUS_CONNECTED_TO_SERVER || status == WINHTTP_CALLBACK_STATUS_SENDING_REQUEST)
+            reinterpret_cast<Exchange*>(context)->noteConnection(request);
+    }
     static DWORD WINAPI thread(void* self) {
         auto* e = static_cast<Exchange*>(self);
         e->run();
@@ -116,6 +187,44 @@ struct Exchange {
         return 0;
     }
 };
+
+// On the worker, whenever WinHTTP has connected or is about to send (a kept
+// connection or a redirect may change it).
+void Exchange::noteConnection(HINTERNET request) {
+    WINHTTP_CONNECTION_INFO info{};
+    info.cbSize = sizeof info;
+    DWORD size = sizeof info;
+    if (!WinHttpQueryOption(request, WINHTTP_OPTION_CONNECTION_INFO, &info, &size)) return;
+    AcquireSRWLockShared(&socketLock);
+    const bool known = socket != INVALID_SOCKET && sameAddress(localEnd, info.LocalAddress) &&
+                       sameAddress(remoteEnd, info.RemoteAddress);
+    ReleaseSRWLockShared(&socketLock);
+    if (known) return;
+    const SOCKET found = findSocket(info.LocalAddress, info.RemoteAddress);
+    AcquireSRWLockExclusive(&socketLock);
+    socket = found;
+    localEnd = info.LocalAddress;
+    remoteEnd = info.RemoteAddress;
+    if (cutOff && socket != INVALID_SOCKET) bound_shutdown()(socket, SD_BOTH);
+    ReleaseSRWLockExclusive(&socketLock);
+}
+
+// On the worker, before WinHTTP closes or keeps the connection.
+void Exchange::forgetConnection() {
+    AcquireSRWLockExclusive(&socketLock);
+    socket = INVALID_SOCKET;
+    ReleaseSRWLockExclusive(&socketLock);
+}
+
+// On the caller: the worker's reads and writes fail from now on, and it
+// ends. The socket stays WinHTTP's to close; should WinHTTP have closed it
+// already and its handle value gone to another socket, the ends differ.
+void Exchange::cut() {
+    AcquireSRWLockExclusive(&socketLock);
+    cutOff = true;
+    if (socket != INVALID_SOCKET && hasEnds(socket, localEnd, remoteEnd)) bound_shutdown()(socket, SD_BOTH);
+    ReleaseSRWLockExclusive(&socketLock);
+}
 
 void Exchange::run() {
     URL_COMPONENTS parts{};
@@ -151,6 +260,15 @@ void Exchange::run() {
                        SECURITY_FLAG_IGNORE_CERT_CN_INVALID | SECURITY_FLAG_IGNORE_CERT_DATE_INVALID;  // 0x3300
         WinHttpSetOption(request.h, WINHTTP_OPTION_SECURITY_FLAGS, &ignore, sizeof ignore);
     }
+    DWORD_PTR self = reinterpret_cast<DWORD_PTR>(this);
+    WinHttpSetOption(request.h, WINHTTP_OPTION_CONTEXT_VALUE, &self, sizeof self);
+    WinHttpSetStatusCallback(request.h, &Exchange::onStatus,
+                             WINHTTP_CALLBACK_FLAG_CONNECT_TO_SERVER | WINHTTP_CALLBACK_FLAG_SEND_REQUEST, 0);
+    // Declared after the handles, so it runs before they close.
+    struct Forget {
+        Exchange* e;
+        ~Forget() { e->forgetConnection(); }
+    } forget{this};
     if (useCredentials)
         WinHttpSetCredentials(request.h, credentialTarget, WINHTTP_AUTH_SCHEME_BASIC, proxyUser.c_str(),
                               proxyPassword.c_str(), nullptr);
@@ -229,9 +347,24 @@ std::string sendHttpRequest(const HttpRequest& r) {
     if (r.headers) *r.headers = headers;
     exchange->payload = !r.postBytes.empty() ? r.postBytes : r.postText;
 
-    bool finished = true;
+    bool finished = true, cut = false;
     if (HANDLE worker = CreateThread(nullptr, 0, &Exchange::thread, exchange, 0, nullptr)) {
-        finished = WaitForSingleObject(worker, kHttpRequestLimitMs) == WAIT_OBJECT_0;
+        // Waits in short steps, watching the process's memory.
+        constexpr DWORD kWatchMs = 50;
+        const DWORD start = GetTickCount();
+        const size_t before = committedBytes();
+        finished = false;
+        for (DWORD waited = 0; waited < kHttpRequestLimitMs; waited = GetTickCount() - start) {
+            if (WaitForSingleObject(worker, std::min<DWORD>(kWatchMs, kHttpRequestLimitMs - waited)) == WAIT_OBJECT_0) {
+                finished = true;
+                break;
+            }
+            if (!cut && committedBytes() > before + kHttpGrowthLimit) {
+                exchange->cut();  // then waits for the worker to let go of what it holds
+                cut = true;
+            }
+        }
+        if (!finished) exchange->cut();
         CloseHandle(worker);
     } else {
         exchange->run();      // no thread to be had: run here, unbounded
@@ -239,13 +372,14 @@ std::string sendHttpRequest(const HttpRequest& r) {
     }
     std::string body, responseHeaders;
     int status = 0;
-    if (finished) {
+    if (finished && !cut) {
         body = std::move(exchange->body);
         responseHeaders = std::move(exchange->responseHeaders);
         status = exchange->status;
-    } else {
-        // Past the limit the request counts as failed. The worker still uses
-        // the session and frees the exchange when it is done.
+    } else if (!finished) {
+        // Past the limit the request counts as failed. The worker, its
+        // connection cut, still uses the session and frees the exchange
+        // when it is done.
         ownSession.release();
     }
     exchange->release();

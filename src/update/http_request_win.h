@@ -20,11 +20,18 @@ private:
 };
 
 // Whole requests are bounded, whatever the time-outs of their phases: a
-// server that trickles its answer cannot hold the caller for ever.
+// server that trickles its answer cannot hold the caller for ever. At the
+// limit the connection is cut off, and the request's worker ends too.
 constexpr unsigned kHttpRequestLimitMs = 60000;
 // A body beyond this counts as failed (empty), so that a 32-bit process is
 // not run out of memory by one page.
 constexpr size_t kHttpBodyLimit = 16u << 20;
+// A request that makes the process's committed memory grow by more than this
+// while it runs is cut off and counts as failed. Wine's WinHTTP keeps every
+// response header a server sends (it ignores the header size limit Windows
+// keeps), so headers that never end would fill the memory. Above what a body
+// up to kHttpBodyLimit takes while it is read (twice the limit at most).
+constexpr size_t kHttpGrowthLimit = 48u << 20;
 
 struct HttpRequest {
     std::string url;
