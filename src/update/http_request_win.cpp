@@ -82,7 +82,7 @@ std::string readBody(HINTERNET request) {
         const size_t at = body.size();
         // Doubling, but never past the limit: a body near it takes no more than twice its size.
         if (body.capacity() < at + available)
-            body.reserve(std::min(kHttpBodyLimit, std::max(at + available, 2 * body.capacity())));
+            body.reserve(std::min<size_t>(kHttpBodyLimit, std::max<size_t>(at + available, 2 * body.capacity())));
         body.resize(at + available);
         DWORD got = 0;
         if (!WinHttpReadData(request, &body[at], available, &got)) {
