@@ -190,6 +190,7 @@ SERVER_CASES = [
      send(page(NO_OFFER, *[b"Set-Cookie: c%d=%s; Path=/" % (i, b"v" * 40) for i in range(10000)])), False),
     ("a 1 MB header line", "plain", send(page(NO_OFFER, b"X-Long: " + b"a" * MB)), False),
     ("header lines without end", "plain", endless(head(), b"Set-Cookie: c=v; Path=/\r\n"), False),
+    ("header lines without end, over HTTPS", "valid", endless(head(), b"Set-Cookie: c=v; Path=/\r\n"), False),
 ]
 CERTIFICATE_CASES = [
     ("certificate from a trusted root", "valid", send(page(OFFER)), True),
