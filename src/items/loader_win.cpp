@@ -42,10 +42,13 @@ LoadedTextPtr makeLoadedText(std::shared_ptr<const std::string> bytes, const std
     }
 }
 
-std::string cellText(const AppState& app, int row, int column) {
-    if (!app.source || row < 0 || static_cast<size_t>(row) >= app.source->segments.size()) return std::string();
-    if (column == 0) return gbk::decimal(static_cast<long long>(row) + 1);
-    return std::string(app.source->segments.segment(static_cast<size_t>(row)));
+// A cell's text, without a copy of its segment (which may be the whole file):
+// the row number is made in number.
+std::string_view cellText(const AppState& app, int row, int column, std::string& number) {
+    if (!app.source || row < 0 || static_cast<size_t>(row) >= app.source->segments.size()) return {};
+    if (column != 0) return app.source->segments.segment(static_cast<size_t>(row));
+    number = gbk::decimal(static_cast<long long>(row) + 1);
+    return number;
 }
 
 std::shared_ptr<const std::string> bytesOf(const AppState& app) {
@@ -161,7 +164,8 @@ void supplyListCell(const AppState& app, NMHDR* request) {
     if (request->code == LVN_GETDISPINFOA) {
         LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(request)->item;
         if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-        const std::string text = cellText(app, item.iItem, item.iSubItem);
+        std::string number;
+        const std::string_view text = cellText(app, item.iItem, item.iSubItem, number);
         // Whole characters only, as many as the buffer holds.
         const size_t n = gbk::wholeCharsWithin(text, static_cast<size_t>(item.cchTextMax) - 1);
         std::memcpy(item.pszText, text.data(), n);
@@ -169,7 +173,8 @@ void supplyListCell(const AppState& app, NMHDR* request) {
     } else if (request->code == LVN_GETDISPINFOW) {
         LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(request)->item;
         if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-        const std::string text = cellText(app, item.iItem, item.iSubItem);
+        std::string number;
+        const std::string_view text = cellText(app, item.iItem, item.iSubItem, number);
         // Whole characters, as many as the buffer holds (each takes one UTF-16
         // unit for its one or two bytes).
         const size_t room = static_cast<size_t>(item.cchTextMax) - 1;
