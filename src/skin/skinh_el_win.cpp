@@ -88,24 +88,23 @@ void paintGroupBox(HWND w) {
     TextOutA(dc, left + pad, 0, text.c_str(), static_cast<int>(text.size()));
 }
 
+// The answer to a WM_CTLCOLOR* message: a control's text and background.
+LRESULT controlColours(HDC dc, SkinRole text, SkinRole back) {
+    SetTextColor(dc, colour(text));
+    SetBkColor(dc, colour(back));
+    return reinterpret_cast<LRESULT>(brush(back));
+}
+
 LRESULT CALLBACK skinProc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
     if (!g.skin) return callPreviousProc(skinProc, w, msg, wp, lp);
     switch (msg) {
         case WM_CTLCOLORSTATIC:
         case WM_CTLCOLORBTN:
-        case WM_CTLCOLORDLG: {
-            HDC dc = reinterpret_cast<HDC>(wp);
-            SetTextColor(dc, colour(SkinRole::Text));
-            SetBkColor(dc, colour(SkinRole::WindowBack));
-            return reinterpret_cast<LRESULT>(brush(SkinRole::WindowBack));
-        }
+        case WM_CTLCOLORDLG:
+            return controlColours(reinterpret_cast<HDC>(wp), SkinRole::Text, SkinRole::WindowBack);
         case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX: {
-            HDC dc = reinterpret_cast<HDC>(wp);
-            SetTextColor(dc, colour(SkinRole::EditText));
-            SetBkColor(dc, colour(SkinRole::EditBack));
-            return reinterpret_cast<LRESULT>(brush(SkinRole::EditBack));
-        }
+        case WM_CTLCOLORLISTBOX:
+            return controlColours(reinterpret_cast<HDC>(wp), SkinRole::EditText, SkinRole::EditBack);
         case WM_ERASEBKGND:
             if (isTopLevel(w)) {
                 RECT rc;
