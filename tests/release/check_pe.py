@@ -112,23 +112,22 @@ class PE:
 
     def imported_dlls(self):
         """The DLL names of the import and the delay-load import directories."""
-        names = []
-        rva, size = self.directory(1)
-        if rva and size:
-            for i in range(4096):
-                entry = self.read(rva + 20 * i, 20)
-                if entry == bytes(20):
-                    break
-                names.append(self.cstr(struct.unpack_from("<I", entry, 12)[0]))
-        rva, size = self.directory(13)
-        if rva and size:
-            for i in range(4096):
-                entry = self.read(rva + 32 * i, 32)
-                if entry == bytes(32):
-                    break
-                attributes, name = struct.unpack_from("<II", entry, 0)
-                names.append(self.cstr(name if attributes & 1 else name - self.image_base))
+        names = [self.cstr(struct.unpack_from("<I", entry, 12)[0]) for entry in self.table_entries(1, 20)]
+        for entry in self.table_entries(13, 32):
+            attributes, name = struct.unpack_from("<II", entry, 0)
+            names.append(self.cstr(name if attributes & 1 else name - self.image_base))
         return names
+
+    def table_entries(self, index, entry_size):
+        """The entries of a directory that is a table ended by an entry of zeros."""
+        rva, size = self.directory(index)
+        if not (rva and size):
+            return
+        for i in range(4096):
+            entry = self.read(rva + entry_size * i, entry_size)
+            if entry == bytes(entry_size):
+                return
+            yield entry
 
     def resources(self):
         """{(type, name, language): bytes}; names are numbers or upper-case strings."""
