@@ -393,6 +393,15 @@ class Nexlune:
             out.append((text_of_hex(num), text_of_hex(text)))
         return out
 
+    def count(self):
+        """The list's row count, -1 without a list."""
+        lines = self.session.probe("count")
+        return int(lines[0]) if lines and lines[0].isdigit() else -1
+
+    def cell(self, row, column=1):
+        """One cell, read through the list control as another program reads it."""
+        return text_of_hex(self.session.probe("cell", row, column)[0])
+
     def row_texts(self):
         rows = self.rows()
         return None if rows is None else [t for _, t in rows]

@@ -7,17 +7,8 @@ import os
 import random
 import time
 
-from harness import DragSource, hex_text, text_of_hex, wait_until, wine_path
+from harness import DragSource, hex_text, wait_until, wine_path
 from scenarios import Scene, expect, expect_eq, scenario
-
-
-def count(s):
-    lines = s.probe("count")
-    return int(lines[0]) if lines and lines[0].isdigit() else -1
-
-
-def cell(s, row, column=1):
-    return text_of_hex(s.probe("cell", row, column)[0])
 
 
 def pastes_still(sc, expected):
@@ -43,14 +34,14 @@ def hostile_files_end_in_a_defined_state(s):
             t0 = time.monotonic()
             sc.drop(sc.write_file("hostile.txt", data), expect_rows=rows)
             if rows is None:
-                expect(wait_until(lambda: count(s) == 1, 10), "%s: %d rows" % (what, count(s)))
-            print("     %s: %d rows, %.2f s" % (what, count(s), time.monotonic() - t0))
+                expect(wait_until(lambda: sc.nx.count() == 1, 10), "%s: %d rows" % (what, sc.nx.count()))
+            print("     %s: %d rows, %.2f s" % (what, sc.nx.count(), time.monotonic() - t0))
         # Random bytes without a zero: rows of whatever they are, the program unharmed.
         noise = bytes(random.choice(range(1, 256)) for _ in range(200000))
         t0 = time.monotonic()
         sc.drop(sc.write_file("noise.bin", noise))
-        expect(wait_until(lambda: count(s) > 0, 10), "random bytes listed")
-        print("     200 KB of random bytes: %d rows, %.2f s" % (count(s), time.monotonic() - t0))
+        expect(wait_until(lambda: sc.nx.count() > 0, 10), "random bytes listed")
+        print("     200 KB of random bytes: %d rows, %.2f s" % (sc.nx.count(), time.monotonic() - t0))
         sc.drop(sc.write_file("after.txt", "之后\r\n第二"), expect_rows=["之后", "第二"])
         pastes_still(sc, "之后")
 
@@ -62,10 +53,10 @@ def malformed_utf8_read_again_as_utf8(s):
              b"\xF8\x88\x80\x80\x80 five bytes", b"\xFF\xFE", good + b"\xE4\xB8"]
     with Scene(s) as sc:
         sc.drop(sc.write_file("坏的utf8.txt", b"\r\n".join(lines)))
-        expect(wait_until(lambda: count(s) == len(lines), 10), "listed as GBK")
+        expect(wait_until(lambda: sc.nx.count() == len(lines), 10), "listed as GBK")
         sc.nx.choose_menu_item(2)  # "utf-8编码"
-        expect(wait_until(lambda: cell(s, 0) == "好的 ok", 10), "read again as UTF-8: %r" % cell(s, 0))
-        rows = [cell(s, i) for i in range(count(s))]
+        expect(wait_until(lambda: sc.nx.cell(0) == "好的 ok", 10), "read again as UTF-8: %r" % sc.nx.cell(0))
+        rows = [sc.nx.cell(i) for i in range(sc.nx.count())]
         print("     malformed UTF-8 read as UTF-8: %r" % rows)
         expect_eq(len(rows), len(lines), "one row a line")
         expect(rows[1].endswith("( bad pair") and rows[2].endswith("cut short") and rows[-1].startswith("好的 ok"),
@@ -144,14 +135,14 @@ def a_500_megabyte_file(s):
         t0 = time.monotonic()
         sc.drop(path)
         rows = len(block_lines) * repeats
-        listed = wait_until(lambda: count(s) == rows, 120, 0.2)
+        listed = wait_until(lambda: sc.nx.count() == rows, 120, 0.2)
         took = time.monotonic() - t0
         grown = sc.nx.memory_mb() - before
         os.remove(path)
         print("     %.0f MB, %d rows: %s after %.1f s; memory +%.0f MB = %.2f x" % (
-            size_mb, rows, "listed" if listed else "NOT listed (count %d)" % count(s), took, grown, grown / size_mb))
+            size_mb, rows, "listed" if listed else "NOT listed (count %d)" % sc.nx.count(), took, grown, grown / size_mb))
         expect(listed, "the 500 MB file listed")
-        expect_eq(cell(s, rows - 1), block_lines[-1], "its last row")
+        expect_eq(sc.nx.cell(rows - 1), block_lines[-1], "its last row")
         pastes_still(sc, block_lines[0])
 
 
