@@ -59,7 +59,7 @@ def icon_common_controls_and_layout_at_96_dpi(s):
                and "_6.0." in comctl[0], "common controls 6 from the side-by-side store: %r" % comctl)
         # The icon's picture is checked inside the program's own process by
         # the Win32 tests; here, that the windows show it.
-        rect = [int(n) for n in s.probe("rect")[0].split()]
+        rect = list(sc.nx.rect())
         expect(orange_in_caption_icon(s, rect, "main.png") >= 3, "the main window's caption shows the program icon")
         win, rect, box = settings_sizes(sc.nx)
         expect_eq((rect[2:], box), (SETTINGS, HOTKEY_BOX), "settings window and hotkey box at 96 DPI")

@@ -278,13 +278,53 @@ class WineSession:
     def click(self, x, y, button=1):
         self.xdo("mousemove", x, y, "click", button)
 
-    def focus(self, point, window_class, click=True):
+    def x_window_under_pointer(self):
+        """(left, top, width, height) of the X window under the pointer."""
+        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, capture_output=True,
+                             text=True, timeout=30).stdout
+        window = dict(line.split("=", 1) for line in out.split() if "=" in line).get("WINDOW")
+        if not window:
+            return None
+        out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=self.env,
+                             capture_output=True, text=True, timeout=30).stdout
+        geometry = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        try:
+            return tuple(int(geometry[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
+        except (KeyError, ValueError):
+            return None
+
+    def click_in(self, rect, x, y, button=1):
+        """Clicks at (x, y) once the window of rect (left, top, width, height)
+        is the one there on the X server. Wine has a new window, or a closed
+        one gone, in its own books before the X server has mapped or
+        unmapped it; on a busy machine a click in between lands elsewhere.
+        The X window lies within the rect: without a window manager a
+        message box's X window is only its inside, without the frame."""
+        def inside(x_window):
+            if not x_window:
+                return False
+            left, top, width, height = rect
+            x_left, x_top, x_width, x_height = x_window
+            return (left <= x_left and top <= x_top and x_left + x_width <= left + width
+                    and x_top + x_height <= top + height)
+
+        self.xdo("mousemove", x, y)
+        if not wait_until(lambda: inside(self.x_window_under_pointer()), 10, 0.05):
+            raise RuntimeError("the window at %r is not on the screen (under the pointer: %r)"
+                               % (tuple(rect), self.x_window_under_pointer()))
+        self.xdo("click", button)
+
+    def focus(self, point, window_class, click=True, rect=None):
         """Moves the pointer onto a window and clicks it (without a window
         manager Wine makes a window the foreground one on a click), then
-        waits until Wine has done so; keys then go to that window."""
-        self.xdo("mousemove", *point)
-        if click:
-            self.xdo("click", 1)
+        waits until Wine has done so; keys then go to that window. With the
+        window's rect, the click waits until the window is on the screen."""
+        if click and rect:
+            self.click_in(rect, *point)
+        else:
+            self.xdo("mousemove", *point)
+            if click:
+                self.xdo("click", 1)
         if not wait_until(lambda: self.foreground() == window_class, 10):
             raise RuntimeError("%s did not get the focus (foreground: %r)" % (window_class, self.foreground()))
 
@@ -422,19 +462,24 @@ class Nexlune:
         x, y = self.session.probe("rowpoint", row)[0].split()
         return int(x), int(y)
 
+    def rect(self):
+        """(left, top, width, height) of the main window."""
+        return tuple(map(int, self.session.probe("rect")[0].split()))
+
     def list_point(self):
         x, y = self.session.probe("listpoint")[0].split()
         return int(x), int(y)
 
     def choose_menu_item(self, index, count=3):
         """Right-clicks the list and clicks item index of the pop-up menu."""
-        self.session.click(*self.list_point(), button=3)
+        self.session.click_in(self.rect(), *self.list_point(), button=3)
         popup = wait_until(lambda: (lambda p: p if p and p[0] != "none" else None)(self.session.probe("popup")), 5)
         if not popup:
             raise RuntimeError("no pop-up menu")
         left, top, width, height = map(int, popup[0].split())
         item_height = (height - 4) // count
-        self.session.click(left + width // 2, top + 2 + item_height * index + item_height // 2)
+        self.session.click_in((left, top, width, height), left + width // 2,
+                              top + 2 + item_height * index + item_height // 2)
         if not wait_until(lambda: self.session.probe("popup") == ["none"], 5):
             raise RuntimeError("the pop-up menu stayed open")
 
@@ -490,8 +535,14 @@ class SettingsWindow:
         x, y = self.s.probe("ctlpoint", control)[0].split()
         return int(x), int(y)
 
+    def rect(self):
+        info = self.info()
+        if not info:
+            raise RuntimeError("the settings window is closed")
+        return info["rect"]
+
     def click(self, control):
-        self.s.click(*self.point(control))
+        self.s.click_in(self.rect(), *self.point(control))
 
     def checked(self, control):
         return self.s.probe("checked", control)[0] == "1"
@@ -506,7 +557,7 @@ class SettingsWindow:
 
     def type_into(self, control, text):
         """Replaces the box's text by typing into it."""
-        self.s.focus(self.point(control), "Vorpa.Nexlune.Settings")
+        self.s.focus(self.point(control), "Vorpa.Nexlune.Settings", rect=self.rect())
         self.s.xdo("key", "End")
         self.s.xdo("key", "--delay", "0", "--repeat", 30, "BackSpace")
         if not wait_until(lambda: self.text(control) == "", 5):
@@ -547,8 +598,8 @@ class MessageBoxes:
         return wait_until(lambda: self.s.probe("boxwindows") == ["0"], timeout)
 
     def answer(self, button_id):
-        x, y = self.s.probe("boxbutton", button_id)[0].split()
-        self.s.click(int(x), int(y))
+        x, y, *box = map(int, self.s.probe("boxbutton", button_id)[0].split())
+        self.s.click_in(box, x, y)
 
 
 class DragSource:

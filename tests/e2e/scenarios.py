@@ -139,7 +139,7 @@ def first_start_on_defaults(s):
         expect(os.path.isdir(nx.settings_dir), "settings folder created")
         expect_eq(os.listdir(nx.settings_dir), [], "nothing written at start")
         expect_eq(nx.title(), "Vorpa.Nexlune", "title")
-        x, y, w, h = map(int, s.probe("rect")[0].split())
+        x, y, w, h = nx.rect()
         expect_eq((w, h), (360, 458), "outer size")
         expect_eq((x, y), ((1024 - 360) // 2, (768 - 458) // 2), "centred")
         style, _, list_style = (int(v, 16) for v in s.probe("style")[0].split())

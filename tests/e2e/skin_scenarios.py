@@ -52,7 +52,7 @@ def skin_library_written_once_and_colours_on_screen(s):
         expect(read(library_file(s)) == read(os.path.join(WIN64, "SkinH_EL.dll")),
                "the carried library, byte for byte")
         lx, ly = sc.nx.list_point()
-        x, y, w, h = map(int, s.probe("rect")[0].split())
+        x, y, w, h = sc.nx.rect()
         main_pixels = lambda shot: (s.pixel(shot, lx, ly),  # noqa: E731
                                     s.pixel(shot, x + w // 2, y + h - 12))  # below the list, in the window itself
         list_px, window_px = painted(s, "skin-main.png", main_pixels, (SKIN2_LIST, SKIN2_WINDOW))

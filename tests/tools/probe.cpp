@@ -482,7 +482,7 @@ int command(const std::vector<std::string>& a) {
         const std::vector<HWND> boxes = nexluneBoxes();
         HWND button = boxes.empty() ? nullptr : GetDlgItem(boxes[0], atoi(a[1].c_str()));
         if (!button) return 1;
-        out(center(button));
+        out(center(button) + " " + windowRect(boxes[0]));
         return 0;
     }
     if (cmd == "foreground") {
