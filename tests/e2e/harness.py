@@ -294,12 +294,17 @@ class WineSession:
             return None
 
     def click_in(self, rect, x, y, button=1):
-        """Clicks at (x, y) once the window of rect (left, top, width, height)
-        is the one there on the X server. Wine has a new window, or a closed
-        one gone, in its own books before the X server has mapped or
-        unmapped it; on a busy machine a click in between lands elsewhere.
-        The X window lies within the rect: without a window manager a
-        message box's X window is only its inside, without the frame."""
+        """Clicks at (x, y) once the window of rect is there (point_into)."""
+        self.point_into(rect, x, y)
+        self.xdo("click", button)
+
+    def point_into(self, rect, x, y):
+        """Moves the pointer to (x, y) and waits until the window of rect
+        (left, top, width, height) is the one there on the X server. Wine
+        has a new window, or a closed one gone, in its own books before the
+        X server has mapped or unmapped it; on a busy machine a click in
+        between lands elsewhere. The X window lies within the rect: without
+        a window manager a message box's X window is only its inside."""
         def inside(x_window):
             if not x_window:
                 return False
@@ -312,7 +317,6 @@ class WineSession:
         if not wait_until(lambda: inside(self.x_window_under_pointer()), 10, 0.05):
             raise RuntimeError("the window at %r is not on the screen (under the pointer: %r)"
                                % (tuple(rect), self.x_window_under_pointer()))
-        self.xdo("click", button)
 
     def focus(self, point, window_class, click=True, rect=None):
         """Moves the pointer onto a window and clicks it (without a window
@@ -373,6 +377,7 @@ class Editor:
         self.out = os.path.join(session.scratch, "editor-%d.txt" % int(time.monotonic() * 1000))
         self.proc = session.start(os.path.join(WIN64, "editor.exe"), wine_path(self.out), str(x), str(y), str(w),
                                   str(h), *(["readonly"] if readonly else []))
+        self.rect = (x, y, w, h)
         self.focus_point = (x + w // 2, y + h - 24)  # the strip below the edit control
         if not wait_until(lambda: os.path.exists(self.out), 30):
             raise RuntimeError("editor did not start")
@@ -390,7 +395,7 @@ class Editor:
             raise RuntimeError("the editor was not emptied")
 
     def focus(self):
-        self.session.focus(self.focus_point, "NexluneTestEditor")
+        self.session.focus(self.focus_point, "NexluneTestEditor", rect=self.rect)
 
     def wait_for(self, expected, timeout=5):
         """The editor's text once it equals expected, or whatever it holds after timeout."""
@@ -608,6 +613,7 @@ class DragSource:
 
     def __init__(self, session, paths, x=700, y=420):
         self.session = session
+        self.rect = (x, y, 120, 80)  # as dragsrc.exe makes it
         self.point = (x + 60, y + 40)
         self.proc = session.start(os.path.join(WIN64, "dragsrc.exe"), str(x), str(y),
                                   *[wine_path(p) for p in paths], stdout=subprocess.PIPE)
@@ -636,7 +642,8 @@ class DragSource:
         """Presses the button on the source and drags onto point, without
         letting go."""
         s = self.session
-        s.xdo("mousemove", *self.point, "mousedown", 1)
+        s.point_into(self.rect, *self.point)
+        s.xdo("mousedown", 1)
         if not self._hears("dragging", 10):
             raise RuntimeError("the drag did not begin (heard %r)" % self.heard)
         # The drag loop follows the pointer in steps; the target says that it
