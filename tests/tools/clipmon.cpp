@@ -41,11 +41,7 @@ static void readClipboard(HWND w) {
         GlobalUnlock(h);
     }
     CloseClipboard();
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                      nullptr);
-    std::string utf8(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], n, nullptr, nullptr);
-    logLine("read " + hex(utf8));
+    logLine("read " + hex(utf8(text)));
 }
 
 static LRESULT CALLBACK proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "tests/tools/hex_text.h"
+
 static std::wstring g_outPath;
 static HWND g_edit;
 
@@ -19,14 +21,12 @@ static void saveText() {
     std::wstring text(n + 1, L'\0');
     GetWindowTextW(g_edit, &text[0], n + 1);
     text.resize(n);
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), n, nullptr, 0, nullptr, nullptr);
-    std::string utf8(bytes, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), n, &utf8[0], bytes, nullptr, nullptr);
+    const std::string bytes = utf8(text);
     const std::wstring tmp = g_outPath + L".tmp";
     HANDLE f = CreateFileW(tmp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return;
     DWORD put = 0;
-    WriteFile(f, utf8.data(), static_cast<DWORD>(utf8.size()), &put, nullptr);
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &put, nullptr);
     CloseHandle(f);
     MoveFileExW(tmp.c_str(), g_outPath.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
