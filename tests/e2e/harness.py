@@ -278,16 +278,16 @@ class WineSession:
     def click(self, x, y, button=1):
         self.xdo("mousemove", x, y, "click", button)
 
+    def xdo_values(self, *args):
+        """The KEY=VALUE lines that an xdotool command prints with --shell."""
+        out = subprocess.run(["xdotool"] + [str(a) for a in args], env=self.env, capture_output=True, text=True,
+                             timeout=30).stdout
+        return dict(line.split("=", 1) for line in out.split() if "=" in line)
+
     def x_window_under_pointer(self):
         """(left, top, width, height) of the X window under the pointer."""
-        out = subprocess.run(["xdotool", "getmouselocation", "--shell"], env=self.env, capture_output=True,
-                             text=True, timeout=30).stdout
-        window = dict(line.split("=", 1) for line in out.split() if "=" in line).get("WINDOW")
-        if not window:
-            return None
-        out = subprocess.run(["xdotool", "getwindowgeometry", "--shell", window], env=self.env,
-                             capture_output=True, text=True, timeout=30).stdout
-        geometry = dict(line.split("=", 1) for line in out.split() if "=" in line)
+        window = self.xdo_values("getmouselocation", "--shell").get("WINDOW")
+        geometry = self.xdo_values("getwindowgeometry", "--shell", window) if window else {}
         try:
             return tuple(int(geometry[k]) for k in ("X", "Y", "WIDTH", "HEIGHT"))
         except (KeyError, ValueError):
@@ -318,17 +318,12 @@ class WineSession:
             raise RuntimeError("the window at %r is not on the screen (under the pointer: %r)"
                                % (tuple(rect), self.x_window_under_pointer()))
 
-    def focus(self, point, window_class, click=True, rect=None):
-        """Moves the pointer onto a window and clicks it (without a window
-        manager Wine makes a window the foreground one on a click), then
-        waits until Wine has done so; keys then go to that window. With the
-        window's rect, the click waits until the window is on the screen."""
-        if click and rect:
-            self.click_in(rect, *point)
-        else:
-            self.xdo("mousemove", *point)
-            if click:
-                self.xdo("click", 1)
+    def focus(self, rect, point, window_class):
+        """Clicks a point of the window of rect once it is on the screen
+        (without a window manager Wine makes a window the foreground one on
+        a click), then waits until Wine has done so; keys then go to that
+        window."""
+        self.click_in(rect, *point)
         if not wait_until(lambda: self.foreground() == window_class, 10):
             raise RuntimeError("%s did not get the focus (foreground: %r)" % (window_class, self.foreground()))
 
@@ -395,7 +390,7 @@ class Editor:
             raise RuntimeError("the editor was not emptied")
 
     def focus(self):
-        self.session.focus(self.focus_point, "NexluneTestEditor", rect=self.rect)
+        self.session.focus(self.rect, self.focus_point, "NexluneTestEditor")
 
     def wait_for(self, expected, timeout=5):
         """The editor's text once it equals expected, or whatever it holds after timeout."""
@@ -562,7 +557,7 @@ class SettingsWindow:
 
     def type_into(self, control, text):
         """Replaces the box's text by typing into it."""
-        self.s.focus(self.point(control), "Vorpa.Nexlune.Settings", rect=self.rect())
+        self.s.focus(self.rect(), self.point(control), "Vorpa.Nexlune.Settings")
         self.s.xdo("key", "End")
         self.s.xdo("key", "--delay", "0", "--repeat", 30, "BackSpace")
         if not wait_until(lambda: self.text(control) == "", 5):
