@@ -108,10 +108,6 @@ void showLoadedText(AppState& app, HWND list, LoadedTextPtr text) {
     // The list first lets go of the rows it shows, then takes the new ones.
     listClear(list);
     app.source = std::move(text);
-    fillItemList(app, list);
-}
-
-void fillItemList(AppState& app, HWND list) {
     // One message for all rows: the list asks for the cells it shows.
     const size_t rows = app.source ? app.source->segments.size() : 0;
     if (rows) SendMessageA(list, LVM_SETITEMCOUNT, rows, 0);

@@ -23,10 +23,9 @@ LoadedTextPtr readAsUtf8(const std::shared_ptr<const std::string>& bytes, const 
 // UTF-8 bytes up to the first zero byte as GBK, converted piece by piece.
 std::string utf8ToGbk(std::string_view bytes);
 
-// On the window's thread: the text becomes the source and its rows the list's.
+// On the window's thread: the text becomes the source and its rows the list's
+// (the list is given the row count; the cells come from supplyListCell).
 void showLoadedText(AppState& app, HWND list, LoadedTextPtr text);
-// Gives the list the row count of the source (the cells come from supplyListCell).
-void fillItemList(AppState& app, HWND list);
 
 // The same at once, on the calling thread.
 void loadDroppedFile(AppState& app, HWND list, const std::string& path);
